@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Starts or stops the Wine session that one test run shares: an Xvfb display,
+# then one persistent wineserver for a private prefix. The session's state
+# (display number, process ids) lives in STATE_DIR; tools/wine-run.sh reads it.
+#
+#   wine-session.sh start STATE_DIR PREFIX_DIR
+#   wine-session.sh stop  STATE_DIR
+set -euo pipefail
+
+cmd=${1:?start or stop}
+state=${2:?state directory}
+
+stop_session() {
+  if [ -f "$state/env" ]; then
+    # shellcheck disable=SC1091
+    . "$state/env"
+    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
+    WINEPREFIX="$WINEPREFIX" timeout 20 wineserver -w 2>/dev/null || true
+  fi
+  if [ -f "$state/xvfb.pid" ]; then
+    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+  fi
+  rm -rf "$state"
+}
+
+case "$cmd" in
+stop)
+  stop_session
+  ;;
+start)
+  prefix=${3:?prefix directory}
+  stop_session
+  mkdir -p "$state" "$prefix"
+  state=$(cd "$state" && pwd)
+  prefix=$(cd "$prefix" && pwd)
+
+  # The display comes first: the desktop process of the prefix starts with
+  # the first program, and without a display it never gets one.
+  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    9>"$state/display" >/dev/null 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -s "$state/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$state/display" ] || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
+
+  cat >"$state/env" <<ENV
+export DISPLAY=:$(tr -d '\n' <"$state/display")
+export WINEPREFIX='$prefix'
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+ENV
+  # shellcheck disable=SC1091
+  . "$state/env"
+
+  setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
+  # First use creates the prefix (about 20 s); later runs only update it.
+  wine wineboot -u >/dev/null 2>&1 || true
+  # No crash dialog: a crashing test program must end, not wait for a click.
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  ;;
+*)
+  echo "usage: $0 start|stop STATE_DIR [PREFIX_DIR]" >&2
+  exit 2
+  ;;
+esac
