@@ -1,0 +1,62 @@
+#include "launcher/launcher_main.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "launcher/arguments.h"
+#include "launcher/console_window.h"
+#include "launcher/debug_print.h"
+#include "launcher/launch_list.h"
+#include "launcher/launcher_paths.h"
+#include "launcher/usage_text.h"
+
+namespace launcher {
+
+int LauncherMain(int argc, char** argv) {
+  HideConsoleWindow();
+
+  char executable[kMaxPathChars] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, executable, sizeof executable);
+  if (length >= sizeof executable) {
+    // The path was cut: a directory taken from it would be the wrong one.
+    DebugPrint("Launcher: The executable path does not fit in %d characters.", static_cast<int>(sizeof executable - 1));
+    return -1;
+  }
+  const std::optional<std::string> directory = LauncherDirectory(std::string(executable, length));
+  if (!directory) return -1;
+  const std::optional<std::string> iniPath = IniPath(*directory);
+  if (!iniPath) {
+    DebugPrint("Launcher: The path of %s\\launcher.ini does not fit in %d characters.", directory->c_str(),
+               static_cast<int>(kMaxPathChars));
+    return -1;
+  }
+
+  std::string argumentText;
+  for (int i = 1; i < argc; ++i) {
+    if (IsHelpSwitch(argv[i])) {
+      std::fputs(kUsageText, stdout);
+      std::fflush(stdout);
+      return 0;
+    }
+    DebugPrint("argv[%d]: %s\n", i, argv[i]);
+    std::string argument = argv[i];
+    if (NeedsQuotes(argument)) {
+      DebugPrint("argv[%d] contains blank space.", i);
+      argument = QuoteArgument(argument);
+      DebugPrint("Commandline argument after adding quotes: %s", argument.c_str());
+    }
+    if (!AppendArgument(argumentText, argument)) {
+      // Starting the setup without a switch the user gave could do the wrong
+      // thing (an interactive run instead of a silent one, say): stop here.
+      DebugPrint("Launcher: The arguments do not fit in %d characters; nothing is started.",
+                 static_cast<int>(kArgumentTextCapacity - 1));
+      return ERROR_BAD_ARGUMENTS;
+    }
+  }
+  return static_cast<int>(RunLaunchList(argumentText, *iniPath, *directory));
+}
+
+}  // namespace launcher

@@ -1,0 +1,117 @@
+#include "launcher/staging.h"
+
+#include <shellapi.h>
+
+#include <optional>
+
+#include "common/win_resources.h"
+#include "launcher/debug_print.h"
+
+namespace launcher {
+namespace {
+
+// A directory's identity on its volume, which compares equal however the
+// path to it was spelled (case, short names, slashes).
+struct DirectoryId {
+  DWORD volume;
+  DWORD indexHigh;
+  DWORD indexLow;
+  bool operator==(const DirectoryId&) const = default;
+};
+
+std::optional<DirectoryId> IdentifyDirectory(const std::string& path) {
+  rav::UniqueHandle directory(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!directory || !GetFileInformationByHandle(directory.get(), &info)) return std::nullopt;
+  return DirectoryId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+class TreeCopier {
+ public:
+  DWORD Copy(const std::string& source, const std::string& destination) {
+    if (!CreateDirectoryA(destination.c_str(), nullptr)) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_ALREADY_EXISTS) {
+        DebugPrint("Failed to create directory: %s. Reason: %d", destination.c_str(), static_cast<int>(error));
+        return error;
+      }
+    }
+    if (!stagingRootKnown_) {
+      stagingRoot_ = IdentifyDirectory(destination);
+      stagingRootKnown_ = true;
+    }
+
+    WIN32_FIND_DATAA entry;
+    rav::UniqueFindHandle listing(FindFirstFileA((source + "\\*.*").c_str(), &entry));
+    if (!listing) return 0;
+
+    std::string entrySource;
+    std::string entryDestination;
+    do {
+      entrySource.clear();
+      entryDestination.clear();
+      const bool isDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      if (isDirectory) {
+        entrySource.append(source).append("\\").append(entry.cFileName);
+        if (entry.cFileName[0] == '.') {
+          DebugPrint("Special directory: %s", entrySource.c_str());
+          continue;
+        }
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+          DebugPrint("Skipped directory link: %s", entrySource.c_str());
+          continue;
+        }
+        if (stagingRoot_ && IdentifyDirectory(entrySource) == stagingRoot_) {
+          DebugPrint("Skipped staging directory: %s", entrySource.c_str());
+          continue;
+        }
+        DebugPrint("Source Directory: %s", entrySource.c_str());
+        entryDestination.append(destination).append("\\").append(entry.cFileName);
+        const DWORD result = Copy(entrySource, entryDestination);
+        if (result != 0) return result;
+      } else {
+        entrySource.append(source).append("\\").append(entry.cFileName);
+        entryDestination.append(destination).append("\\").append(entry.cFileName);
+        if (!CopyFileA(entrySource.c_str(), entryDestination.c_str(), FALSE)) {
+          const DWORD error = GetLastError();
+          DebugPrint("Failed to copy file: %s", entrySource.c_str());
+          return error;
+        }
+        DebugPrint("Copied File: %s", entrySource.c_str());
+      }
+    } while (FindNextFileA(listing.get(), &entry));
+
+    const DWORD error = GetLastError();
+    return error == ERROR_NO_MORE_FILES ? 0 : error;
+  }
+
+ private:
+  std::optional<DirectoryId> stagingRoot_;
+  bool stagingRootKnown_ = false;
+};
+
+}  // namespace
+
+DWORD CopySetupFiles(const std::string& source, const std::string& destination) {
+  return TreeCopier().Copy(source, destination);
+}
+
+void CleanupSetupFiles(const std::string& directory) {
+  DebugPrint("CleanupSetupFiles(): Cleaning up setup files from %s\n", directory.c_str());
+  // The shell takes a list of paths ended by an empty one: two NULs.
+  std::string from = directory;
+  from.push_back('\0');
+  SHFILEOPSTRUCTA operation = {};
+  operation.hwnd = nullptr;
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.pTo = nullptr;
+  operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+  const int result = SHFileOperationA(&operation);
+  if (result != 0 || operation.fAnyOperationsAborted) {
+    DebugPrint("CleanupSetupFiles(): Unable to cleanup setup files from: %s. Reason: %d.\n", directory.c_str(), result);
+  }
+}
+
+}  // namespace launcher
