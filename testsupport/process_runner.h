@@ -1,0 +1,54 @@
+#pragma once
+// Running a program from a test: its exit code, its standard output and, when
+// asked, the debug output it writes (the test acts as its debugger).
+#include <windows.h>
+
+#include <chrono>
+#include <future>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "testsupport/debug_capture.h"
+
+namespace testsupport {
+
+struct RunOptions {
+  std::wstring commandLine;          // program first, quoted as needed
+  std::wstring applicationName;      // optional
+  std::wstring currentDirectory;     // optional: the test's own otherwise
+  // Changes to the inherited environment: a value sets, nothing removes.
+  std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment;
+  bool captureDebugOutput = true;    // run under the test's debugger loop
+  bool captureOutput = false;        // standard output and error into the result
+  std::chrono::milliseconds timeout{60000};  // then the program is ended
+  HANDLE token = nullptr;            // start with CreateProcessAsUserW
+  DWORD creationFlags = 0;
+};
+
+struct RunResult {
+  bool started = false;
+  DWORD startError = 0;
+  DWORD exitCode = 0;
+  DWORD processId = 0;
+  bool timedOut = false;
+  std::vector<DebugMessage> debugOutput;
+  std::string standardOutput;
+  std::string standardError;
+
+  std::vector<std::string> DebugLines() const { return MessageLines(debugOutput); }
+};
+
+RunResult RunProgram(const RunOptions& options);
+
+// The same on a thread of its own, so the test can work with the program's
+// windows while it runs.
+inline std::future<RunResult> RunProgramAsync(RunOptions options) {
+  return std::async(std::launch::async, [options = std::move(options)] { return RunProgram(options); });
+}
+
+// Quotes one argument by the platform's command-line rules.
+std::wstring QuoteArgument(std::wstring_view argument);
+
+}  // namespace testsupport

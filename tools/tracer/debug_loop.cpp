@@ -1,0 +1,105 @@
+#include "tools/tracer/debug_loop.h"
+
+#include <map>
+
+namespace tracer {
+namespace {
+
+constexpr DWORD kWow64Breakpoint = 0x4000001F;  // STATUS_WX86_BREAKPOINT
+
+std::string ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info) {
+  const std::size_t length = info.nDebugStringLength;  // characters, NUL included
+  if (length == 0 || process == nullptr) return {};
+  SIZE_T got = 0;
+  if (info.fUnicode) {
+    std::wstring text(length, L'\0');
+    ReadProcessMemory(process, info.lpDebugStringData, text.data(), length * sizeof(wchar_t), &got);
+    text.resize(wcsnlen(text.c_str(), got / sizeof(wchar_t)));
+    return WideToUtf8(text);
+  }
+  std::string text(length, '\0');
+  ReadProcessMemory(process, info.lpDebugStringData, text.data(), length, &got);
+  text.resize(strnlen(text.c_str(), got));
+  return AnsiToUtf8(text);
+}
+
+std::wstring ImagePath(HANDLE process) {
+  wchar_t path[MAX_PATH * 4];
+  DWORD size = MAX_PATH * 4;
+  if (process != nullptr && QueryFullProcessImageNameW(process, 0, path, &size)) return std::wstring(path, size);
+  return {};
+}
+
+}  // namespace
+
+std::string WideToUtf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size =
+      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::string AnsiToUtf8(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+  return WideToUtf8(wide);
+}
+
+DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds timeout,
+                                 const std::function<void(const DebugString&)>& onString,
+                                 const std::function<void(DWORD, const std::wstring&)>& onProcess) {
+  DebugLoopResult result;
+  // Process handles from the debug events; the system closes them.
+  std::map<DWORD, HANDLE> processes;
+  bool started = false;
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  while (!started || !processes.empty()) {
+    DEBUG_EVENT event = {};
+    const ULONGLONG now = GetTickCount64();
+    const DWORD wait = result.timedOut ? 1000 : (now >= deadline ? 0 : static_cast<DWORD>(deadline - now));
+    if (!WaitForDebugEvent(&event, wait)) {
+      if (!result.timedOut) {
+        result.timedOut = true;
+        for (const auto& [id, process] : processes) TerminateProcess(process, 0xDEAD);
+        if (!started) TerminateProcess(rootProcess, 0xDEAD);
+      }
+      continue;
+    }
+    DWORD continueStatus = DBG_CONTINUE;
+    switch (event.dwDebugEventCode) {
+      case CREATE_PROCESS_DEBUG_EVENT:
+        started = true;
+        processes[event.dwProcessId] = event.u.CreateProcessInfo.hProcess;
+        if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
+        if (onProcess) onProcess(event.dwProcessId, ImagePath(event.u.CreateProcessInfo.hProcess));
+        break;
+      case EXIT_PROCESS_DEBUG_EVENT:
+        processes.erase(event.dwProcessId);
+        break;
+      case LOAD_DLL_DEBUG_EVENT:
+        if (event.u.LoadDll.hFile) CloseHandle(event.u.LoadDll.hFile);
+        break;
+      case OUTPUT_DEBUG_STRING_EVENT: {
+        const auto found = processes.find(event.dwProcessId);
+        const HANDLE process = found != processes.end() ? found->second : nullptr;
+        onString({event.dwProcessId, ReadDebugString(process, event.u.DebugString)});
+        break;
+      }
+      case EXCEPTION_DEBUG_EVENT: {
+        const DWORD code = event.u.Exception.ExceptionRecord.ExceptionCode;
+        if (code != EXCEPTION_BREAKPOINT && code != kWow64Breakpoint) continueStatus = DBG_EXCEPTION_NOT_HANDLED;
+        break;
+      }
+      default:
+        break;
+    }
+    ContinueDebugEvent(event.dwProcessId, event.dwThreadId, continueStatus);
+  }
+  return result;
+}
+
+}  // namespace tracer

@@ -1,0 +1,39 @@
+#include "tools/tracer/trace_line.h"
+
+#include <cstdio>
+
+namespace tracer {
+
+std::string FormatTraceLine(const TraceTime& time, unsigned long processId, std::string_view image,
+                            std::string_view line) {
+  char stamp[40];
+  std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d [%lu] ", time.hour, time.minute, time.second,
+                time.millisecond, processId);
+  std::string out = stamp;
+  out.append(image.empty() ? std::string_view("?") : image).append(": ").append(line);
+  return out;
+}
+
+std::vector<std::string> SplitDebugText(std::string_view text) {
+  std::vector<std::string> lines;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+  return lines;
+}
+
+bool PassesFilter(std::string_view line, std::string_view filter) {
+  return filter.empty() || line.substr(0, filter.size()) == filter;
+}
+
+std::string_view BaseName(std::string_view path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace tracer
