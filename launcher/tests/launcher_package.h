@@ -1,0 +1,55 @@
+#pragma once
+// A driver package for launcher tests: the real launcher.exe as Setup.exe,
+// stand-in programs (recorder.exe) under chosen names, a launcher.ini, and a
+// private temporary directory for the run, so the staging directory is the
+// test's own.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "testsupport/dir_tree.h"
+#include "testsupport/process_runner.h"
+
+namespace launcher_test {
+
+// What one stand-in program recorded about its start.
+struct Record {
+  std::string image;
+  std::string cwd;
+  std::string commandLine;
+};
+
+class LauncherPackage {
+ public:
+  LauncherPackage();
+
+  void WriteIni(const std::string& content);
+  // A stand-in program at this path inside the package.
+  void AddProgram(const std::string& relativePath);
+  void AddFile(const std::string& relativePath, const std::string& content);
+  // Makes the stand-ins copy their staged directory here while they run.
+  void SnapshotStagingInto(const std::filesystem::path& directory);
+  void SetErrorCodeForPrograms(unsigned code);
+
+  // Runs Setup.exe with these arguments (each quoted by the platform's rules).
+  testsupport::RunResult Run(const std::vector<std::wstring>& arguments);
+
+  std::vector<Record> Records() const;
+
+  const std::filesystem::path& root() const { return scratch_.path(); }
+  std::filesystem::path packageDir() const { return root() / L"package"; }
+  std::filesystem::path setupExe() const { return packageDir() / L"Setup.exe"; }
+  std::filesystem::path tempDir() const { return root() / L"temp"; }
+  std::filesystem::path stagingDir() const { return tempDir() / L"RavWLSetup"; }
+  std::filesystem::path workDir() const { return root() / L"work"; }
+
+  std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment;
+
+ private:
+  testsupport::TempDir scratch_;
+};
+
+// "<path>" as the launcher spells it in its debug lines (ANSI text).
+std::string Ansi(const std::filesystem::path& path);
+
+}  // namespace launcher_test
