@@ -15,9 +15,30 @@ function(rav_test name)
   rav_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
   # Named after the tree too: the same core test runs natively and under Wine.
-  add_test(NAME ${RAV_TARGET}.${name} COMMAND ${name})
+  # Suites named *InLocale run only in their own locale (rav_locale_test).
+  add_test(NAME ${RAV_TARGET}.${name} COMMAND ${name} --gtest_filter=-*InLocale.*)
   set_tests_properties(${RAV_TARGET}.${name} PROPERTIES LABELS "${RAV_TARGET};${T_LABELS}" TIMEOUT 600)
   if(WIN32)
     rav_wine_test_properties(${RAV_TARGET}.${name})
+  endif()
+endfunction()
+
+# rav_locale_test(program suite locale): runs the tests of one suite of a
+# program once more with the Linux locale that makes Wine's user language
+# (LC_ALL=de_DE.UTF-8 gives German, 0x0407). Wine takes the language from
+# the environment the wine process starts with, so it is a test of its own.
+function(rav_locale_test program suite locale)
+  set(name ${RAV_TARGET}.${program}.${suite})
+  if(NOT suite MATCHES "InLocale$")
+    message(FATAL_ERROR "locale suites are named *InLocale: ${suite}")
+  endif()
+  add_test(NAME ${name} COMMAND ${program} --gtest_filter=${suite}.*)
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "LC_ALL=${locale}"
+    LABELS "${RAV_TARGET};locale" TIMEOUT 600
+    # Starting Wine in another locale moves the user's location with it.
+    RESOURCE_LOCK wine-locale)
+  if(WIN32)
+    rav_wine_test_properties(${name})
   endif()
 endfunction()

@@ -1,0 +1,60 @@
+#include "uninstaller/services/tests/services_test_support.h"
+
+#include <cstdlib>
+
+#include "common/wide_text.h"
+#include "testsupport/test_paths.h"
+
+namespace services_test {
+
+testsupport::RunResult RunProbe(const std::vector<std::wstring>& arguments, HANDLE token) {
+  testsupport::RunOptions options;
+  options.commandLine = testsupport::QuoteArgument(testsupport::BinPath(L"services_probe.exe").wstring());
+  for (const std::wstring& argument : arguments) options.commandLine += L" " + testsupport::QuoteArgument(argument);
+  options.captureOutput = true;
+  options.token = token;
+  return testsupport::RunProgram(options);
+}
+
+EngineScript::EngineScript(const std::string& script) {
+  testsupport::WriteFile(dir() / L"ravengine.script", script);
+  std::filesystem::copy_file(testsupport::BinPath(L"ravengine32.exe"), dir() / L"ravengine32.exe");
+  // The engine finds its script beside itself; it records its command line here.
+  SetEnvironmentVariableW(L"RAV_ENGINE_SCRIPT", nullptr);
+  SetEnvironmentVariableW(L"RAV_ENGINE_RECORD", (dir() / L"record.txt").c_str());
+}
+
+std::u16string EngineScript::CommandLine() const {
+  const std::wstring engine = (dir() / L"ravengine32.exe").wstring();
+  const std::wstring line = L"\"" + engine + L"\" uninstall \"" + dir().wstring() + L"\" ";
+  return std::u16string(rav::as_u16cstr(line.c_str()));
+}
+
+std::string EngineScript::Recorded() const { return testsupport::ReadFile(dir() / L"record.txt"); }
+
+Drained DrainChannel(ravuninst::SetupStatus& status) {
+  Drained drained;
+  const ULONGLONG giveUp = GetTickCount64() + 20000;
+  while ((drained.statusEnd == 0 || drained.errorEnd == 0) && GetTickCount64() < giveUp) {
+    HANDLE handles[] = {status.outputRead(), status.errorRead()};
+    WaitForMultipleObjects(2, handles, FALSE, 100);
+    // Pipe handles are always signalled; pace the loop like the window does.
+    Sleep(1);
+    if (drained.statusEnd == 0) {
+      std::int32_t first = 0;
+      std::int32_t second = 0;
+      const int polled = status.Poll(1000, first, second);
+      if (polled == ravuninst::SetupStatus::kProgress) drained.progress.emplace_back(first, second);
+      if (polled == 2 || polled == 3) drained.statusEnd = polled;
+    }
+    if (drained.errorEnd == 0) {
+      std::u16string line;
+      int read;
+      while ((read = status.errorReader().ReadLine(line)) == 0) drained.errorLines.push_back(line);
+      if (read == 2 || read == 3) drained.errorEnd = read;
+    }
+  }
+  return drained;
+}
+
+}  // namespace services_test
