@@ -1,0 +1,42 @@
+#include "uninstaller/message_text.h"
+
+namespace ravuninst {
+
+std::optional<std::u16string> ExpandProductName(std::u16string_view text,
+                                                const std::function<std::optional<std::u16string>()>& productName) {
+  constexpr std::u16string_view kOpening = kProductToken.substr(0, kProductToken.size() - 1);  // "%OEM_UTIL_NAME"
+  std::u16string out;
+  out.reserve(text.size());
+  bool candidateOpen = false;
+  std::size_t candidateInText = 0;
+  std::size_t candidateInOut = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != u'%') {
+      out.push_back(text[i]);
+      continue;
+    }
+    if (candidateOpen && i - candidateInText == kOpening.size() && text.substr(candidateInText, kOpening.size()) == kOpening) {
+      const std::optional<std::u16string> name = productName();
+      if (!name) return std::nullopt;
+      out.resize(candidateInOut);
+      out.append(*name);
+      candidateOpen = false;
+      continue;
+    }
+    candidateOpen = true;
+    candidateInText = i;
+    candidateInOut = out.size();
+    out.push_back(u'%');
+  }
+  return out;
+}
+
+std::u16string FormatRemovalError(std::u16string_view prefix, std::u16string_view errorFile, std::int32_t errorLine) {
+  std::u16string message(prefix);
+  message.append(u": ").append(errorFile).append(u" ");
+  for (char c : std::to_string(errorLine)) message.push_back(static_cast<char16_t>(c));
+  message.push_back(u'.');
+  return message;
+}
+
+}  // namespace ravuninst

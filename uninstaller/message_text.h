@@ -1,0 +1,24 @@
+#pragma once
+// The texts the uninstaller shows, put together: the product name in place
+// of "%OEM_UTIL_NAME%", and the error message.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ravuninst {
+
+inline constexpr std::u16string_view kProductToken = u"%OEM_UTIL_NAME%";
+
+// Replaces each "%OEM_UTIL_NAME%" by the product name, loaded anew for each
+// replacement. A "%" opens a candidate; the next "%" closes it when exactly
+// "%OEM_UTIL_NAME" lies between, else opens a new candidate. Nothing when a
+// product name is needed and cannot be loaded.
+std::optional<std::u16string> ExpandProductName(std::u16string_view text,
+                                                const std::function<std::optional<std::u16string>()>& productName);
+
+// "<4013 text>: <error file> <error line>."
+std::u16string FormatRemovalError(std::u16string_view prefix, std::u16string_view errorFile, std::int32_t errorLine);
+
+}  // namespace ravuninst

@@ -1,0 +1,153 @@
+// The uninstaller's platform-free rules, natively and under Wine.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "uninstaller/command_line.h"
+#include "uninstaller/engine_command.h"
+#include "uninstaller/message_text.h"
+#include "uninstaller/upgrade_string.h"
+#include "uninstaller/window_geometry.h"
+#include "uninstaller/services/utf_convert.h"
+
+namespace ravuninst {
+namespace {
+
+std::string U8(std::u16string_view text) { return Utf16ToUtf8Lenient(text); }
+
+TEST(Modes, FirstKeywordOfTheTableWinsWhereverItStands) {
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"C:\\x\\ravuninst.exe", nullptr},
+      {u"C:\\x\\ravuninst.exe verbose quiet", u"WinMain: Verbose"},
+      {u"C:\\x\\ravuninst.exe quiet verbose", u"WinMain: Verbose"},
+      {u"C:\\x\\ravuninst.exe Verbose", nullptr},
+      {u"C:\\x\\ravuninst.exe Verbose quiet", u"WinMain: Quiet"},
+      {u"C:\\x\\ravuninst.exe silent uninstall", u"WinMain: Silent"},
+      {u"C:\\x\\ravuninst.exe uninstall", u"WinMain: Install"},
+      {u"C:\\x\\ravuninst.exe services", u"WinMain: Services"},
+      {u"C:\\x\\ravuninst.exe services /rootkey=SOFTWARE\\Corvane\\802.11_App\\UninstallInfo", u"WinMain: Install"},
+      {u"C:\\x\\ravuninst.exe /rootdir=\"C:\\rundll\"", u"WinMain: rundll"},
+      {u"C:\\x\\ravuninst.exe preupdate", u"WinMain: Pre-Update"},
+      {u"C:\\x\\ravuninst.exe RemoveOld", u"WinMain: RemoveOld"},
+      {u"C:\\x\\ravuninst.exe removeold", nullptr},
+      {u"C:\\verbose\\ravuninst.exe", u"WinMain: Verbose"},
+  };
+  for (const auto& [line, trace] : cases) {
+    const ModeEntry* mode = SelectMode(line);
+    if (trace == nullptr) {
+      EXPECT_EQ(mode, nullptr) << U8(line);
+    } else {
+      ASSERT_NE(mode, nullptr) << U8(line);
+      EXPECT_EQ(mode->trace, trace) << U8(line);
+    }
+  }
+  EXPECT_TRUE(HasDriverKeyword(u"x driver"));
+  EXPECT_TRUE(HasDriverKeyword(u"x /rootdir=\"C:\\drivers\""));
+  EXPECT_FALSE(HasDriverKeyword(u"x Driver"));
+}
+
+TEST(RootOptions, ValuesQuotedUnquotedAndCut) {
+  struct Case {
+    std::u16string line;
+    std::u16string rootKey;
+    std::u16string rootDir;
+    bool complete;
+  };
+  const std::u16string longDir(300, u'd');
+  const Case cases[] = {
+      {u"x verbose", kDefaultRootKey, u"", true},
+      {u"x /rootkey=SOFTWARE\\X\\Y verbose", u"SOFTWARE\\X\\Y", u"", true},
+      {u"x /rootkey=\"SOFTWARE\\A B\\C\" verbose", u"SOFTWARE\\A B\\C", u"", true},
+      {u"x /rootkey=SOFTWARE\\End", u"SOFTWARE\\End", u"", true},
+      {u"x /rootkey=\"SOFTWARE\\Unclosed verbose", u"SOFTWARE\\Unclosed verbose", u"", true},
+      {u"x /rootkey=", u"", u"", true},
+      {u"x /rootdir=\"C:\\Setup Dir\" verbose", kDefaultRootKey, u"C:\\Setup Dir", true},
+      {u"x /rootdir=C:\\Setup verbose", kDefaultRootKey, u"", false},
+      {u"x /rootdir=", kDefaultRootKey, u"", false},
+      {u"x /rootkey=K /rootdir=C:\\Setup", u"K", u"", false},
+      {u"x /rootdir=\"" + longDir + u"\"", kDefaultRootKey, longDir.substr(0, 255), true},
+      {u"x /rootkey=\"" + longDir, longDir.substr(0, 255), u"", true},
+      // The closing quote is looked for only within the 255 characters taken.
+      {u"x /rootdir=\"" + longDir.substr(0, 255) + u"\" verbose", kDefaultRootKey, longDir.substr(0, 255), true},
+      {u"x /rootkey=a /rootkey=b", u"a", u"", true},
+  };
+  for (const Case& c : cases) {
+    const RootOptions options = ParseRootOptions(c.line);
+    EXPECT_EQ(options.rootKey, c.rootKey) << U8(c.line);
+    EXPECT_EQ(options.rootDir, c.rootDir) << U8(c.line);
+    EXPECT_EQ(options.complete, c.complete) << U8(c.line);
+  }
+}
+
+TEST(RootOptions, LocalizedStringsKeyIsTheSiblingOfTheRootKey) {
+  EXPECT_EQ(LocalizedStringsKeyFor(kDefaultRootKey), u"SOFTWARE\\Corvane\\802.11\\LocalizedStrings");
+  EXPECT_EQ(LocalizedStringsKeyFor(u"SOFTWARE\\X\\Y"), u"SOFTWARE\\X\\LocalizedStrings");
+  EXPECT_EQ(LocalizedStringsKeyFor(u"NoBackslash"), u"NoBackslash\\LocalizedStrings");
+  EXPECT_EQ(LocalizedStringsKeyFor(u""), u"\\LocalizedStrings");
+  // Near 255 characters with a short last part: the key would not fit.
+  const std::u16string longKey = std::u16string(250, u'k') + u"\\Y";
+  EXPECT_FALSE(LocalizedStringsKeyFor(longKey));
+  const std::u16string fits = std::u16string(238, u'k') + u"\\UninstallInfo";
+  EXPECT_EQ(LocalizedStringsKeyFor(fits).value().size(), 255u);
+}
+
+std::optional<std::u16string> Name(const char16_t* name, int* loads = nullptr) {
+  if (loads != nullptr) ++*loads;
+  return std::u16string(name);
+}
+
+TEST(MessageText, ReplacesTheTokenAndOnlyTheToken) {
+  int loads = 0;
+  const auto product = [&loads] { return Name(u"Adapter", &loads); };
+  const std::pair<const char16_t*, const char16_t*> cases[] = {
+      {u"Removing the %OEM_UTIL_NAME%", u"Removing the Adapter"},
+      {u"%OEM_UTIL_NAME% and %OEM_UTIL_NAME%", u"Adapter and Adapter"},
+      {u"50% of %OEM_UTIL_NAME%", u"50% of Adapter"},
+      {u"%oem_util_name%", u"%oem_util_name%"},
+      {u"%OEM_UTIL_NAME", u"%OEM_UTIL_NAME"},
+      {u"%OEM_UTIL_NAMEX%", u"%OEM_UTIL_NAMEX%"},
+      {u"%%OEM_UTIL_NAME%%", u"%Adapter%"},
+      {u"no token", u"no token"},
+      {u"%", u"%"},
+      {u"", u""},
+  };
+  for (const auto& [text, expanded] : cases) EXPECT_EQ(ExpandProductName(text, product), expanded) << U8(text);
+  loads = 0;
+  ExpandProductName(u"%OEM_UTIL_NAME% %OEM_UTIL_NAME% %OEM_UTIL_NAME%", product);
+  EXPECT_EQ(loads, 3) << "the name is loaded for each replacement";
+  EXPECT_FALSE(ExpandProductName(u"a %OEM_UTIL_NAME%", [] { return std::optional<std::u16string>(); }));
+  EXPECT_EQ(ExpandProductName(u"no token", [] { return std::optional<std::u16string>(); }), u"no token");
+}
+
+TEST(MessageText, RemovalErrorIsNeverCut) {
+  EXPECT_EQ(FormatRemovalError(u"Cannot continue", u"stage.src", 120), u"Cannot continue: stage.src 120.");
+  EXPECT_EQ(FormatRemovalError(u"E", u"", -5), u"E:  -5.");
+  const std::u16string longFile(5000, u'f');
+  EXPECT_EQ(FormatRemovalError(u"E", longFile, 2147483647).size(), 5000u + 4 + 10 + 1);
+}
+
+TEST(EngineCommand, NamesTheEngineAndItsDirectoryTwice) {
+  EXPECT_EQ(EngineCommandLine(u"C:\\Setup", false, false),
+            u"\"C:\\Setup\\ravengine32.exe\" uninstall \"C:\\Setup\" ");
+  EXPECT_EQ(EngineCommandLine(u"C:\\Setup", true, true),
+            u"\"C:\\Setup\\ravengine64.exe\" uninstall \"C:\\Setup\" RavDrv");
+  EXPECT_EQ(EngineCommandLine(u"", false, false), u"\"\\ravengine32.exe\" uninstall \"\" ");
+}
+
+TEST(WindowGeometry, CentresWithHalvesRoundedTowardZero) {
+  EXPECT_EQ(CenteredOrigin(0, 0, 1024, 768, 451, 100), (Point{286, 334}));
+  EXPECT_EQ(CenteredOrigin(-1024, 10, 1024, 768, 451, 101), (Point{-1024 + 286, 10 + 333}));
+  EXPECT_EQ(CenteredOrigin(0, 0, 100, 100, 301, 103), (Point{-100, -1}));
+}
+
+TEST(UpgradeString, CommandEndsAtTheFirstNulOrTheData) {
+  const char16_t withNul[] = u"C:\\remove.exe /x\0junk";
+  EXPECT_EQ(CommandFromValueData(withNul, sizeof withNul), u"C:\\remove.exe /x");
+  const char16_t noNul[] = {u'a', u'b', u'c'};
+  EXPECT_EQ(CommandFromValueData(noNul, 6), u"abc");
+  EXPECT_EQ(CommandFromValueData(noNul, 5), u"ab");
+  EXPECT_EQ(CommandFromValueData(noNul, 0), u"");
+}
+
+}  // namespace
+}  // namespace ravuninst
