@@ -1,0 +1,74 @@
+#include "uninstaller/product_removal.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "common/wide_text.h"
+#include "common/win_resources.h"
+#include "uninstaller/debug_trace.h"
+#include "uninstaller/uninstall_location.h"
+#include "uninstaller/upgrade_string.h"
+
+namespace ravuninst {
+namespace {
+
+constexpr int kRemoved = 0;
+constexpr int kFailed = 100;
+
+bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
+  const auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [&lower](char16_t x, char16_t y) { return lower(x) == lower(y); });
+}
+
+}  // namespace
+
+int RemoveInstalledProducts() {
+  if (EqualsIgnoringAsciiCase(TheUninstallLocation().rootKey, kApplicationRootKey)) {
+    GSMURunRemoveProgram(kApplicationEntry);
+  }
+  return GSMURunRemoveProgram(kAdapterEntry);
+}
+
+int GSMURunRemoveProgram(const wchar_t* entryName) {
+  std::u16string commandLine;
+  {
+    rav::UniqueHkey list;
+    if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kUninstallListKey, list.put()) != ERROR_SUCCESS) {
+      DebugTrace(L"GSMURunRemoveProgram: Unable to open global uninstall key");
+      return kFailed;
+    }
+    rav::UniqueHkey entry;
+    if (RegOpenKeyW(list.get(), entryName, entry.put()) != ERROR_SUCCESS) {
+      DebugTrace(L"GSMURunRemoveProgram: Unable to open uninstall key");
+      return kFailed;
+    }
+    char16_t value[kUpgradeStringBytes / sizeof(char16_t)] = {};
+    DWORD size = sizeof value;
+    if (RegQueryValueExW(entry.get(), L"UpgradeString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
+        ERROR_SUCCESS) {
+      return kFailed;
+    }
+    commandLine = CommandFromValueData(value, std::min<DWORD>(size, sizeof value));
+  }
+
+  DebugTraceText(rav::as_wcstr(commandLine));
+  STARTUPINFOW startup = {};
+  GetStartupInfoW(&startup);
+  std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+  writable.push_back(L'\0');
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                      &started)) {
+    DebugTrace(L"GSMURunRemoveProgram: Unable to run uninstall process");
+    return kFailed;
+  }
+  rav::UniqueHandle process(started.hProcess);
+  rav::UniqueHandle thread(started.hThread);
+  if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0) return kFailed;
+  return kRemoved;
+}
+
+}  // namespace ravuninst
