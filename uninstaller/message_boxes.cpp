@@ -1,0 +1,90 @@
+#include "uninstaller/message_boxes.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "common/wide_text.h"
+#include "common/win_resources.h"
+#include "uninstaller/message_text.h"
+#include "uninstaller/system_restart.h"
+#include "uninstaller/uninstall_location.h"
+#include "uninstaller/services/localized_strings.h"
+#include "uninstaller/services/platform_probes.h"
+
+namespace ravuninst {
+namespace {
+
+struct FreeText {
+  void operator()(wchar_t* text) const { std::free(text); }
+};
+using Text = std::unique_ptr<wchar_t, FreeText>;
+
+Text Load(std::uint16_t number) { return Text(LoadMessageText(number)); }
+
+wchar_t* Duplicate(const std::u16string& text) {
+  auto* copy = static_cast<wchar_t*>(std::malloc((text.size() + 1) * sizeof(wchar_t)));
+  if (copy == nullptr) return nullptr;
+  std::memcpy(copy, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  return copy;
+}
+
+constexpr std::uint16_t kUtilityName = 7301;
+constexpr std::uint16_t kAdapterName = 7303;
+
+}  // namespace
+
+wchar_t* LoadMessageText(std::uint16_t number) {
+  wchar_t* loaded = LoadLocalizedString(nullptr, number);
+  if (loaded == nullptr) return nullptr;
+  const std::optional<std::u16string> expanded =
+      ExpandProductName(rav::as_u16cstr(loaded), []() -> std::optional<std::u16string> {
+        Text name(LoadLocalizedString(nullptr, driverMode ? kAdapterName : kUtilityName));
+        if (!name) return std::nullopt;
+        return std::u16string(rav::as_u16cstr(name.get()));
+      });
+  if (!expanded) return loaded;
+  wchar_t* copy = Duplicate(*expanded);
+  if (copy == nullptr) return loaded;
+  std::free(loaded);
+  return copy;
+}
+
+bool ConfirmRemoval() {
+  const Text text = Load(4001);
+  const Text caption = Load(4000);
+  if (!text || !caption) return false;
+  return MessageBoxW(nullptr, text.get(), caption.get(), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine) {
+  const Text prefix = Load(4013);
+  const Text caption = Load(4012);
+  if (!prefix || !caption) return;
+  const std::u16string message = FormatRemovalError(rav::as_u16cstr(prefix.get()), errorFile, errorLine);
+  MessageBoxW(nullptr, rav::as_wcstr(message), caption.get(), MB_OK | MB_ICONWARNING);
+}
+
+void PromptRestart() {
+  {
+    const Text text = Load(4014);
+    const Text caption = Load(4015);
+    if (MessageBoxW(nullptr, text ? text.get() : L"", caption ? caption.get() : L"", MB_OKCANCEL) == IDCANCEL) return;
+  }
+  if (IsNtPlatform()) {
+    rav::UniqueHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.put())) return;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (!LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) return;
+    AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
+    if (GetLastError() != ERROR_SUCCESS) return;  // not granted
+  }
+  RestartSystem(EWX_REBOOT | EWX_FORCE);
+}
+
+}  // namespace ravuninst

@@ -1,0 +1,23 @@
+#pragma once
+// The texts the uninstaller shows and the message boxes that show them.
+#include <cstdint>
+#include <string>
+
+namespace ravuninst {
+
+// Text `number` with "%OEM_UTIL_NAME%" replaced by the product name (7303
+// in driver mode, 7301 otherwise), newly allocated (free it with free()),
+// or null. Without a product name the text comes back with the token in.
+wchar_t* LoadMessageText(std::uint16_t number);
+
+// Asks whether to go on: true only for OK. False without a box when a
+// text is missing.
+bool ConfirmRemoval();
+
+// "<4013>: <errorFile> <errorLine>." under caption 4012.
+void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine);
+
+// Asks to restart; on OK enables the shutdown privilege and restarts.
+void PromptRestart();
+
+}  // namespace ravuninst

@@ -1,0 +1,84 @@
+#include "uninstaller/uninstall_run.h"
+
+#include <commctrl.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "common/wide_text.h"
+#include "uninstaller/debug_trace.h"
+#include "uninstaller/engine_command.h"
+#include "uninstaller/engine_wait_loop.h"
+#include "uninstaller/message_boxes.h"
+#include "uninstaller/progress_dialog.h"
+#include "uninstaller/uninstall_location.h"
+#include "uninstaller/services/join_path.h"
+#include "uninstaller/services/platform_probes.h"
+#include "uninstaller/services/setup_status.h"
+
+namespace ravuninst {
+namespace {
+
+constexpr int kNotAdministrator = 4;
+constexpr int kNotAdministratorNoTexts = 6;
+constexpr int kEngineNotStarted = 1;
+constexpr std::int32_t kFirstErrorResult = 100;
+constexpr std::int32_t kRestartResult = 1;
+
+// Shows the not-administrator warning; false when its texts are missing.
+bool WarnNotAdministrator() {
+  wchar_t* text = LoadMessageText(4003);
+  wchar_t* caption = LoadMessageText(4012);
+  const bool shown = text != nullptr && caption != nullptr;
+  if (shown) MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONWARNING);
+  std::free(text);
+  std::free(caption);
+  return shown;
+}
+
+// "<temporary directory>\ravwl.log", or empty (no log) when the system
+// cannot name a temporary directory that fits.
+std::u16string LogFilePath() {
+  wchar_t temp[MAX_PATH] = {};
+  const DWORD length = GetTempPathW(MAX_PATH, temp);
+  if (length == 0 || length >= MAX_PATH) {
+    DebugTrace(L"RunUninstall: no temporary directory, the engine's errors are not logged");
+    return {};
+  }
+  std::u16string path(rav::as_u16cstr(temp), length);
+  JoinPath(path, u"ravwl.log");
+  return path;
+}
+
+}  // namespace
+
+int RunUninstall(HINSTANCE instance) {
+  SetupStatus status;
+  InitCommonControls();
+
+  if (!IsUserAdmin()) return WarnNotAdministrator() ? kNotAdministrator : kNotAdministratorNoTexts;
+  if (!ConfirmRemoval()) return 0;
+
+  HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(kProgressDialogId), nullptr, ProgressDialogProc, 0);
+  if (window == nullptr) return 0;
+  SendMessageW(window, UM_SETTITLE, 0, 4002);
+  ShowWindow(window, SW_SHOWNORMAL);
+
+  const std::u16string commandLine = EngineCommandLine(TheUninstallLocation().rootDir, IsWow64(), driverMode);
+  if (SetupStatusRun(status, commandLine, LogFilePath()) != 0) return kEngineNotStarted;
+
+  RunEngineWaitLoop(window, status);
+
+  std::int32_t result = 0;
+  std::u16string errorFile;
+  std::int32_t errorLine = 0;
+  SetupStatusResult(status, result, errorFile, errorLine);
+  if (result >= kFirstErrorResult) {
+    ShowRemovalError(errorFile, errorLine);
+    return result;
+  }
+  if (result == kRestartResult) PromptRestart();
+  return 0;
+}
+
+}  // namespace ravuninst
