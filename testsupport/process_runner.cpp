@@ -126,6 +126,7 @@ RunResult RunProgram(const RunOptions& options) {
   }
   result.started = true;
   result.processId = started.dwProcessId;
+  if (options.onStarted) options.onStarted(started.dwProcessId);
   UniqueHandle process(started.hProcess);
   UniqueHandle thread(started.hThread);
   // Only the child holds the writing ends now, so the readers see its end.

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <optional>
 #include <string>
@@ -25,6 +26,9 @@ struct RunOptions {
   std::chrono::milliseconds timeout{60000};  // then the program is ended
   HANDLE token = nullptr;            // start with CreateProcessAsUserW
   DWORD creationFlags = 0;
+  // Called with the process ID as soon as the program has started (on the
+  // runner's thread), so a test can look for its windows.
+  std::function<void(DWORD)> onStarted;
 };
 
 struct RunResult {
