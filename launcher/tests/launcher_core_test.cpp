@@ -3,8 +3,9 @@
 
 #include <string>
 
+#include "common/debug_line.h"
 #include "launcher/arguments.h"
-#include "launcher/debug_line.h"
+#include "launcher/debug_prefix.h"
 #include "launcher/launch_entry.h"
 #include "launcher/launcher_paths.h"
 
@@ -141,6 +142,8 @@ TEST(LauncherPaths, IniAndStagingPathsMustFitThePathBuffer) {
 }
 
 TEST(DebugLine, CutsTrimsEndsWithCrLfAndPrefixes) {
+  using rav::ComposeDebugLine;
+  using rav::kDebugMessageLimit;
   EXPECT_EQ(ComposeDebugLine(kDebugPrefix, "Command: setup.exe\n"), "*** LAUNCHER ***: Command: setup.exe\r\n");
   EXPECT_EQ(ComposeDebugLine(kDebugPrefix, "x \t\r\n\v\f \n"), "*** LAUNCHER ***: x\r\n");
   EXPECT_EQ(ComposeDebugLine(kDebugPrefix, " \n"), "*** LAUNCHER ***: \r\n");

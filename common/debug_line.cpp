@@ -1,6 +1,6 @@
-#include "launcher/debug_line.h"
+#include "common/debug_line.h"
 
-namespace launcher {
+namespace rav {
 namespace {
 
 bool IsTrailingSpace(char c) {
@@ -18,4 +18,4 @@ std::string ComposeDebugLine(std::string_view prefix, std::string_view message) 
   return line;
 }
 
-}  // namespace launcher
+}  // namespace rav
