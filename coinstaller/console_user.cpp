@@ -1,0 +1,97 @@
+#include "coinstaller/console_user.h"
+
+#include <windows.h>
+#include <wtsapi32.h>
+
+#include <optional>
+
+#include "coinstaller/account_names.h"
+#include "coinstaller/debug_print.h"
+#include "common/win_resources.h"
+
+namespace coinstaller {
+namespace {
+
+using ActiveConsoleSessionFn = DWORD(WINAPI*)();
+using QuerySessionInformationFn = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPSTR*, DWORD*);
+using FreeMemoryFn = void(WINAPI*)(PVOID);
+
+template <typename Function>
+Function LookUp(HMODULE module, const char* name) {
+  // Through a plain function type: FARPROC is only a placeholder type.
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// One answer of WTSQuerySessionInformationA, released with WTSFreeMemory.
+class SessionText {
+ public:
+  explicit SessionText(FreeMemoryFn freeMemory) : freeMemory_(freeMemory) {}
+  ~SessionText() {
+    if (text_ != nullptr) {
+      rav::LastErrorKeeper keep;
+      freeMemory_(text_);
+    }
+  }
+  SessionText(const SessionText&) = delete;
+  SessionText& operator=(const SessionText&) = delete;
+
+  LPSTR* put() { return &text_; }
+  const char* get() const { return text_ != nullptr ? text_ : ""; }
+
+ private:
+  FreeMemoryFn freeMemory_;
+  LPSTR text_ = nullptr;
+};
+
+// Written to the host's standard output, not to the debug channel.
+void ReportLoadedLibraries() {
+  static constexpr char kText[] = "GetCurrentUser(): successfully loaded libraries\n";
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (output == nullptr || output == INVALID_HANDLE_VALUE) return;
+  rav::LastErrorKeeper keep;
+  DWORD written = 0;
+  WriteFile(output, kText, sizeof kText - 1, &written, nullptr);
+}
+
+}  // namespace
+
+bool GetCurrentUser(std::string& name) {
+  DebugPrint("Entering... GetCurrentUser()");
+  // Declared first, released last: the session texts are freed through them.
+  const rav::UniqueLibrary wtsapi(LoadLibraryA("wtsapi32.dll"));
+  const rav::UniqueLibrary kernel(LoadLibraryA("kernel32.dll"));
+  // A library without the call it is loaded for counts as not loaded.
+  ActiveConsoleSessionFn activeConsoleSession = nullptr;
+  QuerySessionInformationFn querySession = nullptr;
+  FreeMemoryFn freeMemory = nullptr;
+  if (wtsapi && kernel) {
+    activeConsoleSession = LookUp<ActiveConsoleSessionFn>(kernel.get(), "WTSGetActiveConsoleSessionId");
+    querySession = LookUp<QuerySessionInformationFn>(wtsapi.get(), "WTSQuerySessionInformationA");
+    freeMemory = LookUp<FreeMemoryFn>(wtsapi.get(), "WTSFreeMemory");
+  }
+  if (activeConsoleSession == nullptr || querySession == nullptr || freeMemory == nullptr) {
+    DebugPrint("GetCurrentUser(): Unable to load libraries");
+    DebugPrint("Leaving... GetCurrentUser()");
+    return false;
+  }
+  ReportLoadedLibraries();
+
+  const DWORD session = activeConsoleSession();
+  SessionText user(freeMemory);
+  SessionText domain(freeMemory);
+  DWORD bytes = 0;
+  if (!querySession(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, user.put(), &bytes)) {
+    const long error = LastErrorCode();
+    DebugPrint("Failed to get the Current User Name. [err=%ld]", error);
+  } else if (!querySession(WTS_CURRENT_SERVER_HANDLE, session, WTSDomainName, domain.put(), &bytes)) {
+    const long error = LastErrorCode();
+    DebugPrint("Failed to get the Domain Name. [err=%ld]", error);
+  } else if (const std::optional<std::string> qualified = QualifiedAccountName(domain.get(), user.get())) {
+    name = *qualified;
+  }
+  DebugPrint("WTSQuerySessionInformation returned \"%s\"", name.c_str());
+  DebugPrint("Leaving... GetCurrentUser()");
+  return true;
+}
+
+}  // namespace coinstaller

@@ -1,0 +1,21 @@
+#pragma once
+// The co-installer's diagnostic channel: one prefixed line per call, to
+// OutputDebugStringA. Formats are the co-installer's own literals; outside
+// text (registry values, INF text, driver descriptions, file names) only ever
+// travels as a "%s" argument.
+#include <windows.h>
+
+#include <cstdio>  // __MINGW_PRINTF_FORMAT
+#include <string_view>
+
+namespace coinstaller {
+
+inline constexpr std::string_view kDebugPrefix = "*** RAVCOINST ***: ";
+
+void DebugPrint(const char* format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)));
+
+// The calling thread's last-error code as failure lines print it ("%ld").
+// Take it right after the failing call, before anything else runs.
+inline long LastErrorCode() { return static_cast<long>(GetLastError()); }
+
+}  // namespace coinstaller

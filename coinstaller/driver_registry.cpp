@@ -1,0 +1,52 @@
+#include "coinstaller/driver_registry.h"
+
+#include <cstring>
+#include <vector>
+
+#include "coinstaller/debug_print.h"
+#include "coinstaller/system_paths.h"
+
+namespace coinstaller {
+
+rav::UniqueHkey OpenDriverKey(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData) {
+  if (deviceInfoData == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return rav::UniqueHkey();
+  }
+  return rav::UniqueHkey(
+      SetupDiOpenDevRegKey(deviceInfoSet, deviceInfoData, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_ALL_ACCESS));
+}
+
+std::optional<std::string> ReadRegistryText(HKEY key, const char* name, DWORD bufferBytes) {
+  // One byte more than the value may fill, so the text always ends.
+  std::vector<char> buffer(bufferBytes + 1, '\0');
+  DWORD size = bufferBytes;
+  const LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
+  if (status != ERROR_SUCCESS) {
+    SetLastError(static_cast<DWORD>(status));
+    return std::nullopt;
+  }
+  return std::string(buffer.data(), strnlen(buffer.data(), size));
+}
+
+bool GetInfFromDrvRegistry(HKEY driverKey, std::string& infName) {
+  DebugPrint("Entering GetInfFromDrvRegistry()");
+  std::optional<std::string> value = ReadRegistryText(driverKey, "InfPath", 4096);
+  // A name the caller's buffer cannot hold is refused: cut, it would name
+  // another file to back up or delete.
+  if (value && !FitsPathBuffer(*value)) {
+    value.reset();
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+  }
+  if (!value) {
+    const long error = LastErrorCode();
+    DebugPrint("Failed to read 'InfPath' from driver registry. [err=%ld]", error);
+    return false;
+  }
+  infName = *value;
+  DebugPrint("Inf File Name: %s", infName.c_str());
+  DebugPrint("Leaving GetInfFromDrvRegistry()");
+  return true;
+}
+
+}  // namespace coinstaller

@@ -1,0 +1,28 @@
+#pragma once
+// The device's driver key (the key SetupAPI opens for DIREG_DRV) and the
+// values the co-installer reads from it.
+#include <windows.h>
+#include <setupapi.h>
+
+#include <optional>
+#include <string>
+
+#include "common/win_resources.h"
+
+namespace coinstaller {
+
+// The driver key with full access; an invalid key, with the thread's last
+// error set, when it cannot be opened. A request without a device element has
+// no driver key.
+rav::UniqueHkey OpenDriverKey(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData);
+
+// A string value read into a buffer of `bufferBytes` bytes, cut at its first
+// NUL. On failure the registry's status becomes the thread's last error, so
+// failure lines can log it like any other call's error.
+std::optional<std::string> ReadRegistryText(HKEY key, const char* name, DWORD bufferBytes);
+
+// The driver's installed INF file name ("InfPath"), when it can be read and
+// fits the 260-character name buffer.
+bool GetInfFromDrvRegistry(HKEY driverKey, std::string& infName);
+
+}  // namespace coinstaller
