@@ -1,0 +1,99 @@
+#include "coinstaller/remove_device.h"
+
+#include <optional>
+#include <string>
+
+#include "coinstaller/companion_files.h"
+#include "coinstaller/debug_print.h"
+#include "coinstaller/driver_registry.h"
+#include "coinstaller/system_paths.h"
+#include "coinstaller/windows_directory.h"
+#include "common/win_resources.h"
+
+namespace coinstaller {
+namespace {
+
+// Asked before each use: the names depend on it, and nothing is cached
+// between the steps.
+std::uint16_t ProcessorArchitecture() {
+  SYSTEM_INFO info = {};
+  GetSystemInfo(&info);
+  return info.wProcessorArchitecture;
+}
+
+// Starts the unregistration and waits for it, with no time limit, so that no
+// file is deleted while regsvr32 still uses it.
+void RunUnregisterCommand(const std::string& command) {
+  static_assert(sizeof(STARTUPINFOA) == 104);
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;  // and no handles: the child gets none
+  PROCESS_INFORMATION started = {};
+  std::string commandLine = command;  // CreateProcessA may write into it
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                      nullptr, &startup, &started)) {
+    const long error = LastErrorCode();
+    DebugPrint("Error %ld running \"%s\".", error, command.c_str());
+    return;
+  }
+  const rav::UniqueHandle process(started.hProcess);
+  const rav::UniqueHandle thread(started.hThread);
+  WaitForSingleObject(process.get(), INFINITE);
+}
+
+// Deletes a file in the system directory; false with the thread's last error
+// set when the path cannot be formed or the file cannot be deleted.
+bool DeleteSystemFile(const WindowsDirectory& windows, std::string_view name, std::string& path) {
+  const std::optional<std::string> formed = windows.PathTo(kSystemDirectory, name);
+  if (!formed) return false;
+  path = *formed;
+  return DeleteFileA(path.c_str()) != FALSE;
+}
+
+}  // namespace
+
+DWORD OnRemoveDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, const ClassInstallerCalls& calls) {
+  DebugPrint("DIF_REMOVE");
+  const rav::UniqueHkey driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
+  if (!driverKey) {
+    const long error = LastErrorCode();
+    DebugPrint("Failed to open driver registry. [err=%ld]", error);
+    return NO_ERROR;
+  }
+  ChangeDeviceState(deviceInfoSet, deviceInfoData, DICS_DISABLE, "Disabled the device", calls);
+
+  std::string infName;
+  if (!GetInfFromDrvRegistry(driverKey.get(), infName)) return NO_ERROR;
+  const WindowsDirectory windows = WindowsDirectory::Read();
+  if (const std::optional<std::string> backup = windows.PathTo(kSystemDirectory, infName)) {
+    if (const std::optional<std::string> cleanup = CleanupCommand(*backup)) {
+      DebugPrint("Command: %s", cleanup->c_str());
+    }
+  }
+  if (const std::optional<std::string> unregister = UnregisterCommand(UserInterfaceLibrary(ProcessorArchitecture()))) {
+    RunUnregisterCommand(*unregister);
+  }
+
+  std::string path;
+  if (DeleteSystemFile(windows, ServiceLibrary(ProcessorArchitecture()), path)) {
+    DebugPrint("%s file is successfully deleted.", path.c_str());
+  } else {
+    const long error = LastErrorCode();
+    DebugPrint("Could not delete ravihvsrv.dll, error: %ld", error);
+  }
+  if (DeleteSystemFile(windows, UserInterfaceLibrary(ProcessorArchitecture()), path)) {
+    DebugPrint("%s file is successfully deleted.", path.c_str());
+  } else {
+    const long error = LastErrorCode();
+    DebugPrint("Could not delete ravwihvui.dll, error: %ld", error);
+  }
+  if (DeleteSystemFile(windows, infName, path)) {
+    DebugPrint("Backup inf file is successfully deleted.");
+  } else {
+    const long error = LastErrorCode();
+    DebugPrint("Could not delete backup inf file, error: %ld", error);
+  }
+  return NO_ERROR;
+}
+
+}  // namespace coinstaller

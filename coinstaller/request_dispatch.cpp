@@ -1,0 +1,36 @@
+#include "coinstaller/request_dispatch.h"
+
+#include "coinstaller/debug_print.h"
+#include "coinstaller/dif_table.h"
+#include "coinstaller/install_device.h"
+#include "coinstaller/remove_device.h"
+
+namespace coinstaller {
+
+static_assert(kPostProcessingRequired == ERROR_DI_POSTPROCESSING_REQUIRED);
+static_assert(kDifInstallDevice == DIF_INSTALLDEVICE && kDifRemove == DIF_REMOVE &&
+              kDifPropertyChange == DIF_PROPERTYCHANGE &&
+              kDifNewDeviceWizardFinishInstall == DIF_NEWDEVICEWIZARD_FINISHINSTALL);
+
+DWORD HandleInstallRequest(DI_FUNCTION installFunction, HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData,
+                           PCOINSTALLER_CONTEXT_DATA context) noexcept {
+  // No failure, not even running out of memory, is the platform's concern:
+  // it only ever hears one of the two answers.
+  try {
+    switch (HandlerFor(installFunction)) {
+      case RequestHandler::InstallDevice:
+        return OnInstallDevice(deviceInfoSet, deviceInfoData, context);
+      case RequestHandler::RemoveDevice:
+        return OnRemoveDevice(deviceInfoSet, deviceInfoData);
+      case RequestHandler::FinishInstall:
+        return OnFinishInstall(deviceInfoSet, deviceInfoData);
+      case RequestHandler::LogOnly:
+        break;
+    }
+    DebugPrint("%s", DifName(installFunction));
+  } catch (...) {
+  }
+  return NO_ERROR;
+}
+
+}  // namespace coinstaller
