@@ -1,0 +1,82 @@
+#include "coinstaller/tests/fake_adapter.h"
+
+#include <cstring>
+#include <vector>
+
+namespace coinstaller_test {
+namespace {
+
+constexpr GUID kNetClass = {0x4d36e972, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+
+}  // namespace
+
+FakeAdapter::FakeAdapter(const std::string& hardwareId, const std::filesystem::path& inf)
+    : set_(SetupDiCreateDeviceInfoList(&kNetClass, nullptr)), infPath_(inf.string()) {
+  device_.cbSize = sizeof device_;
+  if (!set_) return;
+  if (!SetupDiCreateDeviceInfoA(set_.get(), "RAVTEST", &kNetClass, nullptr, nullptr, DICD_GENERATE_ID, &device_)) {
+    return;
+  }
+  // A REG_MULTI_SZ list of one ID: the text, its NUL and the list's NUL.
+  std::vector<BYTE> ids(hardwareId.begin(), hardwareId.end());
+  ids.resize(ids.size() + 2, 0);
+  created_ = SetupDiSetDeviceRegistryPropertyA(set_.get(), &device_, SPDRP_HARDWAREID, ids.data(),
+                                               static_cast<DWORD>(ids.size())) &&
+             SetupDiRegisterDeviceInfo(set_.get(), &device_, 0, nullptr, nullptr, nullptr);
+  if (!created_) SetupDiRemoveDevice(set_.get(), &device_);
+}
+
+FakeAdapter::~FakeAdapter() { Remove(); }
+
+bool FakeAdapter::SelectDriverAndRegisterCoInstallers() {
+  SP_DEVINSTALL_PARAMS_A params = {};
+  params.cbSize = sizeof params;
+  if (!SetupDiGetDeviceInstallParamsA(set_.get(), &device_, &params)) return false;
+  // Quiet: requests with a default user interface must not wait for a click.
+  params.Flags |= DI_ENUMSINGLEINF | DI_QUIETINSTALL;
+  if (infPath_.size() >= sizeof params.DriverPath) return false;
+  strcpy(params.DriverPath, infPath_.c_str());
+  return SetupDiSetDeviceInstallParamsA(set_.get(), &device_, &params) &&
+         SetupDiBuildDriverInfoList(set_.get(), &device_, SPDIT_COMPATDRIVER) &&
+         SetupDiSelectBestCompatDrv(set_.get(), &device_) && CallClassInstaller(DIF_REGISTER_COINSTALLERS).ok;
+}
+
+ClassInstallerResult FakeAdapter::CallClassInstaller(DI_FUNCTION installFunction) {
+  SetLastError(0xdeadbeef);
+  ClassInstallerResult result;
+  result.ok = SetupDiCallClassInstaller(installFunction, set_.get(), &device_);
+  result.error = GetLastError();
+  // The class installer's default for DIF_REMOVE removes the device.
+  if (installFunction == DIF_REMOVE && result.ok) created_ = false;
+  return result;
+}
+
+ClassInstallerResult FakeAdapter::Install() {
+  if (!SelectDriverAndRegisterCoInstallers()) return ClassInstallerResult{FALSE, GetLastError()};
+  return CallClassInstaller(DIF_INSTALLDEVICE);
+}
+
+rav::UniqueHkey FakeAdapter::OpenDriverKey(REGSAM access) {
+  return rav::UniqueHkey(SetupDiOpenDevRegKey(set_.get(), &device_, DICS_FLAG_GLOBAL, 0, DIREG_DRV, access));
+}
+
+bool FakeAdapter::Remove() {
+  if (!created_) return false;
+  created_ = false;
+  return SetupDiRemoveDevice(set_.get(), &device_) != FALSE;
+}
+
+std::optional<RawValue> ReadRawValue(HKEY key, const char* name) {
+  RawValue value;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  value.data.resize(size);
+  if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.data.data()), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.data.resize(size);
+  return value;
+}
+
+}  // namespace coinstaller_test
