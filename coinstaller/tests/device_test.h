@@ -1,0 +1,64 @@
+#pragma once
+// The fixture of the tests that run the co-installer inside the platform's
+// own SetupAPI: ravcoinst.dll in the system directory, the sample INF in a
+// scratch directory, fake adapters installed from it, and the co-installer's
+// debug lines as this process writes them (SetupAPI loads the library here).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "coinstaller/tests/fake_adapter.h"
+#include "coinstaller/tests/installed_files.h"
+#include "testsupport/debug_capture.h"
+#include "testsupport/dir_tree.h"
+
+namespace coinstaller_test {
+
+inline constexpr char kPrefix[] = "*** RAVCOINST ***: ";
+inline constexpr DWORD kPostProcessingRequired = 0xE0000226;
+
+// The co-installer's lines among `messages`, without prefix and line end.
+// Every line it writes must carry the prefix and end in exactly one CR LF.
+std::vector<std::string> CoInstallerLines(const std::vector<testsupport::DebugMessage>& messages);
+
+class DeviceTest : public ::testing::Test {
+ protected:
+  DeviceTest();
+  ~DeviceTest() override;
+
+  // A fake adapter created and registered, its driver not yet selected.
+  std::unique_ptr<FakeAdapter> CreateAdapter(const char* hardwareId);
+
+  // A fake adapter installed through SetupAPI, which makes the co-installer's
+  // first pass. Its installed INF is removed again at the end of the test.
+  std::unique_ptr<FakeAdapter> InstallAdapter(const char* hardwareId);
+
+  // The call after the class installer that the first pass asked for.
+  DWORD MakePostProcessingCall(FakeAdapter& adapter);
+
+  // A first or second DIF_INSTALLDEVICE pass, called directly.
+  DWORD CallInstallDevice(FakeAdapter& adapter, bool postProcessing);
+
+  std::vector<std::string> Lines() const { return CoInstallerLines(capture_.Messages()); }
+  void ClearLines() { capture_.Clear(); }
+
+  // The driver key's "InfPath", as the installation left it.
+  std::string InstalledInfName(FakeAdapter& adapter);
+
+  const std::filesystem::path& inf() const { return inf_; }
+
+  testsupport::InProcessDebugCapture capture_;
+  testsupport::TempDir scratch_;
+  std::filesystem::path inf_;
+  SystemFile coInstallerFile_;
+  std::optional<CoInstallerExport> export_;
+
+ private:
+  std::vector<std::string> installedInfs_;
+};
+
+}  // namespace coinstaller_test

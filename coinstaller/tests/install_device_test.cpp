@@ -1,0 +1,251 @@
+// Installing the fake adapter through the platform's SetupAPI: the selected
+// driver is logged, a ROW card gets the user's country, and the installed
+// INF is backed up into the system directory.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "coinstaller/tests/device_test.h"
+#include "coinstaller/tests/line_matchers.h"
+#include "testsupport/dir_tree.h"
+
+namespace coinstaller_test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::Not;
+
+// The two-letter code of this process's user. Under Wine the console user's
+// shell runs as the same account, as it does on a desktop test machine.
+std::string ThisUsersCountry() {
+  char code[8] = {};
+  GetGeoInfoA(GetUserGeoID(GEOCLASS_NATION), GEO_ISO2, code, sizeof code, 0);
+  return code;
+}
+
+std::string NarrowWindowsDirectory() {
+  char directory[MAX_PATH] = {};
+  GetWindowsDirectoryA(directory, MAX_PATH);
+  return directory;
+}
+
+// The selected driver's details as the platform reports them to the test.
+SP_DRVINFO_DETAIL_DATA_A SelectedDriverDetail(FakeAdapter& adapter) {
+  SP_DRVINFO_DATA_A driver = {};
+  driver.cbSize = sizeof driver;
+  EXPECT_TRUE(SetupDiGetSelectedDriverA(adapter.set(), adapter.device(), &driver));
+  union {
+    SP_DRVINFO_DETAIL_DATA_A detail;
+    char room[4096];
+  } buffer = {};
+  buffer.detail.cbSize = sizeof buffer.detail;
+  DWORD required = 0;
+  EXPECT_TRUE(SetupDiGetDriverInfoDetailA(adapter.set(), adapter.device(), &driver, &buffer.detail,
+                                          sizeof buffer, &required));
+  return buffer.detail;
+}
+
+bool SetDriverValue(FakeAdapter& adapter, const char* name, const std::string& text) {
+  const rav::UniqueHkey key = adapter.OpenDriverKey(KEY_SET_VALUE);
+  return key && RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                               static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+std::optional<RawValue> Country(FakeAdapter& adapter) {
+  const rav::UniqueHkey key = adapter.OpenDriverKey(KEY_QUERY_VALUE);
+  return key ? ReadRawValue(key.get(), "Country") : std::nullopt;
+}
+
+// "Country" as stored: REG_SZ with the code's characters. The co-installer
+// counts only the characters; RegSetValueExA then adds the terminator the
+// count leaves out when one follows the data in memory (Wine does so, as NT
+// does), so the stored data may end in that one NUL, never in more.
+::testing::AssertionResult StoredCountryIs(FakeAdapter& adapter, const std::string& code) {
+  const std::optional<RawValue> stored = Country(adapter);
+  if (!stored) return ::testing::AssertionFailure() << "no \"Country\" value";
+  if (stored->type != REG_SZ) return ::testing::AssertionFailure() << "type " << stored->type;
+  if (stored->data != code && stored->data != code + std::string(1, '\0')) {
+    return ::testing::AssertionFailure() << "data \"" << stored->data << "\" (" << stored->data.size() << " bytes)";
+  }
+  return ::testing::AssertionSuccess();
+}
+
+class InstallDeviceTest : public DeviceTest {
+ protected:
+  // Installs the adapter and makes the pass after the class installer; the
+  // lines of that pass.
+  std::vector<std::string> InstallWithPostProcessing(std::unique_ptr<FakeAdapter>& adapter, const char* hardwareId) {
+    adapter = InstallAdapter(hardwareId);
+    EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
+    return LinesFrom(Lines(), "DIF_INSTALLDEVICE PostProcessing");
+  }
+
+  fs::path BackupOf(const std::string& infName) const { return SystemDirectory() / infName; }
+  fs::path InstalledCopyOf(const std::string& infName) const { return WindowsDirectory() / L"inf" / infName; }
+};
+
+TEST_F(InstallDeviceTest, RowCardGetsTheUsersCountryAndTheInfIsBackedUp) {
+  std::unique_ptr<FakeAdapter> adapter;
+  const std::vector<std::string> lines = InstallWithPostProcessing(adapter, kRowCard);
+  const std::string infName = InstalledInfName(*adapter);
+  ASSERT_FALSE(infName.empty());
+  const SP_DRVINFO_DETAIL_DATA_A detail = SelectedDriverDetail(*adapter);
+  const std::string windows = NarrowWindowsDirectory();
+  const std::string country = ThisUsersCountry();
+  ASSERT_EQ(country.size(), 2u);
+
+  // The description holds a percent sign: it is logged as it stands.
+  EXPECT_STREQ(detail.DrvDescription, "Corvane 802.11 USB Adapter (ROW, 100% channels)");
+  EXPECT_TRUE(ContainsInOrder(lines, {
+                                         "DIF_INSTALLDEVICE PostProcessing",
+                                         detail.DrvDescription,
+                                         detail.InfFileName,
+                                         "Entering IsROWCard()",
+                                         "Inf Section: RowCard.NTamd64",
+                                         "ROW card detected.",
+                                         "Leaving IsROWCard()",
+                                         "Leaving GetUserLocation()",
+                                         "User Location: " + country,
+                                         "Entering GetInfFromDrvRegistry()",
+                                         "Inf File Name: " + infName,
+                                         "Leaving GetInfFromDrvRegistry()",
+                                         "Source Inf file: " + windows + "\\Inf\\" + infName,
+                                         "Destination Inf file: " + windows + "\\System32\\" + infName,
+                                         "Inf file is successfully backed up.",
+                                     }));
+
+  EXPECT_TRUE(StoredCountryIs(*adapter, country));
+
+  ASSERT_TRUE(fs::exists(BackupOf(infName)));
+  EXPECT_EQ(testsupport::ReadFile(BackupOf(infName)), testsupport::ReadFile(InstalledCopyOf(infName)));
+}
+
+TEST_F(InstallDeviceTest, CardsWithoutLowerCaseCcRegAreNotRowCards) {
+  for (const char* hardwareId : {kUsCard, kCapsCard}) {
+    SCOPED_TRACE(hardwareId);
+    ClearLines();
+    std::unique_ptr<FakeAdapter> adapter;
+    const std::vector<std::string> lines = InstallWithPostProcessing(adapter, hardwareId);
+    const std::string section = hardwareId == std::string(kUsCard) ? "UsCard.NTamd64" : "CapsCard.NTamd64";
+    EXPECT_TRUE(ContainsInOrder(lines, {"Entering IsROWCard()", "Inf Section: " + section, "Not a ROW card.",
+                                        "Entering GetInfFromDrvRegistry()", "Inf file is successfully backed up."}));
+    EXPECT_THAT(lines, Not(Contains("Leaving IsROWCard()")));
+    EXPECT_FALSE(HasLineStartingWith(lines, "User Location: "));
+    EXPECT_FALSE(Country(*adapter).has_value());
+  }
+}
+
+TEST_F(InstallDeviceTest, SectionWithoutAddRegCountsAsRowCard) {
+  std::unique_ptr<FakeAdapter> adapter;
+  const std::vector<std::string> lines = InstallWithPostProcessing(adapter, kPlainCard);
+  EXPECT_TRUE(ContainsInOrder(
+      lines, {"Inf Section: PlainCard.NTamd64",
+              "Failed to get the required size. [err=" + std::to_string(static_cast<long>(ERROR_LINE_NOT_FOUND)) + "]",
+              "Leaving IsROWCard()", "User Location: " + ThisUsersCountry()}));
+  EXPECT_TRUE(StoredCountryIs(*adapter, ThisUsersCountry()));
+}
+
+TEST_F(InstallDeviceTest, InfThatFailsToOpenCountsAsRowCard) {
+  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
+  // The INF the selected driver names is gone by the time of the second pass.
+  const fs::path driverInf = SelectedDriverDetail(*adapter).InfFileName;
+  ASSERT_TRUE(fs::remove(driverInf)) << driverInf;
+  EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
+  const std::vector<std::string> lines = LinesFrom(Lines(), "DIF_INSTALLDEVICE PostProcessing");
+  EXPECT_TRUE(HasLineStartingWith(lines, "Fail: SetupOpenInfFile, error: "));
+  // No INF to ask: the size query fails as for an invalid handle.
+  EXPECT_TRUE(ContainsInOrder(lines, {"Entering IsROWCard()", "Inf Section: UsCard.NTamd64",
+                                      "Failed to get the required size. [err=6]", "Leaving IsROWCard()",
+                                      "User Location: " + ThisUsersCountry()}));
+  EXPECT_TRUE(StoredCountryIs(*adapter, ThisUsersCountry()));
+}
+
+TEST_F(InstallDeviceTest, SecondInstallationReplacesTheBackup) {
+  std::unique_ptr<FakeAdapter> first;
+  InstallWithPostProcessing(first, kUsCard);
+  const std::string infName = InstalledInfName(*first);
+  ASSERT_TRUE(fs::exists(BackupOf(infName)));
+  testsupport::WriteFile(BackupOf(infName), "stale backup\r\n");
+  first->Remove();
+
+  ClearLines();
+  std::unique_ptr<FakeAdapter> second;
+  const std::vector<std::string> lines = InstallWithPostProcessing(second, kUsCard);
+  ASSERT_EQ(InstalledInfName(*second), infName);
+  EXPECT_THAT(lines, Contains("Inf file is successfully backed up."));
+  EXPECT_EQ(testsupport::ReadFile(BackupOf(infName)), testsupport::ReadFile(InstalledCopyOf(infName)));
+}
+
+TEST_F(InstallDeviceTest, SectionNameValueTooLongForItsBufferAddsNothing) {
+  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
+  ASSERT_TRUE(SetDriverValue(*adapter, "InfSection", std::string(300, 's')));
+  EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
+  EXPECT_TRUE(ContainsInOrder(Lines(), {"Failed to read 'InfSection' from driver registry. [err=234]",
+                                        "Inf Section: .NTamd64"}));
+}
+
+TEST_F(InstallDeviceTest, InfNameTooLongForItsBufferIsNotBackedUp) {
+  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
+  ASSERT_TRUE(SetDriverValue(*adapter, "InfPath", std::string(300, 'n') + ".inf"));
+  EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
+  const std::vector<std::string> lines = LinesFrom(Lines(), "Entering GetInfFromDrvRegistry()");
+  EXPECT_THAT(lines, ElementsAre("Entering GetInfFromDrvRegistry()",
+                                 "Failed to read 'InfPath' from driver registry. [err=206]"));
+}
+
+TEST_F(InstallDeviceTest, BackupPathTooLongForItsBufferIsNotFormed) {
+  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
+  // Exactly one character too long for "<windows>\System32\<name>"; the
+  // source path below Inf is shorter and still fits.
+  const std::string windows = NarrowWindowsDirectory();
+  const std::string name = std::string(260 - windows.size() - 10 - 4, 'n') + ".inf";
+  ASSERT_TRUE(SetDriverValue(*adapter, "InfPath", name));
+  EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
+  const std::vector<std::string> lines = LinesFrom(Lines(), "Entering GetInfFromDrvRegistry()");
+  EXPECT_THAT(lines, ElementsAre("Entering GetInfFromDrvRegistry()", "Inf File Name: " + name,
+                                 "Leaving GetInfFromDrvRegistry()", "Source Inf file: " + windows + "\\Inf\\" + name,
+                                 "Could not backup inf file, error: 206"));
+}
+
+TEST_F(InstallDeviceTest, MissingInfPathSkipsOnlyTheBackup) {
+  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kRowCard);
+  {
+    const rav::UniqueHkey key = adapter->OpenDriverKey(KEY_SET_VALUE);
+    ASSERT_EQ(RegDeleteValueA(key.get(), "InfPath"), ERROR_SUCCESS);
+  }
+  EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
+  const std::vector<std::string> lines = LinesFrom(Lines(), "DIF_INSTALLDEVICE PostProcessing");
+  EXPECT_TRUE(ContainsInOrder(lines, {"ROW card detected.", "User Location: " + ThisUsersCountry(),
+                                      "Entering GetInfFromDrvRegistry()",
+                                      "Failed to read 'InfPath' from driver registry. [err=2]"}));
+  EXPECT_EQ(lines.back(), "Failed to read 'InfPath' from driver registry. [err=2]");
+  EXPECT_TRUE(Country(*adapter).has_value());
+}
+
+TEST_F(InstallDeviceTest, SecondPassWithoutSelectedDriverStillWorksOnTheDriverKey) {
+  std::unique_ptr<FakeAdapter> installed = InstallAdapter(kUsCard);
+  // A second element for the same device, in a set of its own: nothing is
+  // selected for it, but it reaches the same driver key.
+  coinstaller::UniqueDeviceInfoSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  char instanceId[512] = {};
+  ASSERT_TRUE(SetupDiGetDeviceInstanceIdA(installed->set(), installed->device(), instanceId, sizeof instanceId,
+                                          nullptr));
+  SP_DEVINFO_DATA device = {};
+  device.cbSize = sizeof device;
+  ASSERT_TRUE(SetupDiOpenDeviceInfoA(set.get(), instanceId, nullptr, 0, &device));
+  ClearLines();
+  COINSTALLER_CONTEXT_DATA context = {};
+  context.PostProcessing = TRUE;
+  EXPECT_EQ(export_->Call(DIF_INSTALLDEVICE, set.get(), &device, &context), NO_ERROR);
+  const std::vector<std::string> lines = Lines();
+  ASSERT_THAT(lines, testing::SizeIs(testing::Ge(5u)));
+  EXPECT_EQ(lines[1], "DIF_INSTALLDEVICE PostProcessing");
+  EXPECT_TRUE(lines[2].rfind("Fail: SetupDiGetSelectedDriver, error: ", 0) == 0) << lines[2];
+  EXPECT_TRUE(lines[3].rfind("Fail: SetupOpenInfFile, error: ", 0) == 0) << lines[3];
+  EXPECT_TRUE(ContainsInOrder(lines, {"Inf Section: UsCard.NTamd64", "Failed to get the required size. [err=6]",
+                                      "Inf file is successfully backed up."}));
+}
+
+}  // namespace
+}  // namespace coinstaller_test
