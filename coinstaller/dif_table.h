@@ -7,13 +7,7 @@ namespace coinstaller {
 
 inline constexpr std::uint32_t kDifInstallDevice = 0x02;
 inline constexpr std::uint32_t kDifRemove = 0x05;
-inline constexpr std::uint32_t kDifPropertyChange = 0x12;
 inline constexpr std::uint32_t kDifNewDeviceWizardFinishInstall = 0x1E;
-
-// The two answers SetupAPI ever gets: NO_ERROR and
-// ERROR_DI_POSTPROCESSING_REQUIRED (call again after the class installer).
-inline constexpr std::uint32_t kNoError = 0;
-inline constexpr std::uint32_t kPostProcessingRequired = 0xE0000226;
 
 enum class RequestHandler { LogOnly, InstallDevice, RemoveDevice, FinishInstall };
 

@@ -7,9 +7,7 @@
 
 namespace coinstaller {
 
-static_assert(kPostProcessingRequired == ERROR_DI_POSTPROCESSING_REQUIRED);
 static_assert(kDifInstallDevice == DIF_INSTALLDEVICE && kDifRemove == DIF_REMOVE &&
-              kDifPropertyChange == DIF_PROPERTYCHANGE &&
               kDifNewDeviceWizardFinishInstall == DIF_NEWDEVICEWIZARD_FINISHINSTALL);
 
 DWORD HandleInstallRequest(DI_FUNCTION installFunction, HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData,

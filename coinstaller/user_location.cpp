@@ -8,6 +8,24 @@
 namespace coinstaller {
 namespace {
 
+// The calling thread runs as the token's user while this object lives.
+class ScopedImpersonation {
+ public:
+  explicit ScopedImpersonation(HANDLE token) : active_(ImpersonateLoggedOnUser(token) != FALSE) {}
+  ~ScopedImpersonation() {
+    if (!active_) return;
+    rav::LastErrorKeeper keep;
+    RevertToSelf();
+  }
+  ScopedImpersonation(const ScopedImpersonation&) = delete;
+  ScopedImpersonation& operator=(const ScopedImpersonation&) = delete;
+
+  bool active() const { return active_; }
+
+ private:
+  bool active_;
+};
+
 // The nation's ISO code into `text`. False after logging the failed read; a
 // user without a nation leaves `text` untouched.
 bool ReadNationCode(char (&text)[kLocationBuffer]) {
@@ -23,14 +41,6 @@ bool ReadNationCode(char (&text)[kLocationBuffer]) {
 }
 
 }  // namespace
-
-ScopedImpersonation::ScopedImpersonation(HANDLE token) : active_(ImpersonateLoggedOnUser(token) != FALSE) {}
-
-ScopedImpersonation::~ScopedImpersonation() {
-  if (!active_) return;
-  rav::LastErrorKeeper keep;
-  RevertToSelf();
-}
 
 rav::UniqueHandle GetUserToken(const char* winlogonKey) {
   DebugPrint("Entering... GetUserToken()");

@@ -22,18 +22,4 @@ std::optional<std::string> GetUserLocation(const char* winlogonKey = kWinlogonKe
 // process; invalid when there is none.
 rav::UniqueHandle GetUserToken(const char* winlogonKey = kWinlogonKey);
 
-// The calling thread runs as the token's user while this object lives.
-class ScopedImpersonation {
- public:
-  explicit ScopedImpersonation(HANDLE token);
-  ~ScopedImpersonation();
-  ScopedImpersonation(const ScopedImpersonation&) = delete;
-  ScopedImpersonation& operator=(const ScopedImpersonation&) = delete;
-
-  bool active() const { return active_; }
-
- private:
-  bool active_;
-};
-
 }  // namespace coinstaller

@@ -22,6 +22,22 @@ std::vector<std::string> CoInstallerLines(const std::vector<testsupport::DebugMe
   return lines;
 }
 
+std::string ThisUsersCountry() {
+  char code[8] = {};
+  GetGeoInfoA(GetUserGeoID(GEOCLASS_NATION), GEO_ISO2, code, sizeof code, 0);
+  return code;
+}
+
+std::string NarrowWindowsDirectory() {
+  char directory[MAX_PATH] = {};
+  GetWindowsDirectoryA(directory, MAX_PATH);
+  return directory;
+}
+
+bool PlatformTakesClassInstallParams(FakeAdapter& adapter) {
+  return SetupDiSetClassInstallParamsA(adapter.set(), adapter.device(), nullptr, 0) != FALSE;
+}
+
 // SetupAPI loads device co-installers from the system directory only: the
 // library is put there for each test, as the driver package's CopyFiles
 // would, and taken away after it.
@@ -49,16 +65,9 @@ std::unique_ptr<FakeAdapter> DeviceTest::InstallAdapter(const char* hardwareId) 
   std::unique_ptr<FakeAdapter> adapter = CreateAdapter(hardwareId);
   const ClassInstallerResult installed = adapter->Install();
   EXPECT_TRUE(installed.ok) << hardwareId << ": error " << installed.error;
-  const std::string infName = InstalledInfName(*adapter);
+  const std::string infName = adapter->DriverText("InfPath");
   if (!infName.empty()) installedInfs_.push_back(infName);
   return adapter;
-}
-
-std::string DeviceTest::InstalledInfName(FakeAdapter& adapter) {
-  const rav::UniqueHkey key = adapter.OpenDriverKey(KEY_QUERY_VALUE);
-  const std::optional<RawValue> value = key ? ReadRawValue(key.get(), "InfPath") : std::nullopt;
-  if (!value) return std::string();
-  return std::string(value->data.c_str());  // up to its terminator
 }
 
 DWORD DeviceTest::CallInstallDevice(FakeAdapter& adapter, bool postProcessing) {

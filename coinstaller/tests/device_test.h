@@ -19,11 +19,22 @@
 namespace coinstaller_test {
 
 inline constexpr char kPrefix[] = "*** RAVCOINST ***: ";
-inline constexpr DWORD kPostProcessingRequired = 0xE0000226;
 
 // The co-installer's lines among `messages`, without prefix and line end.
 // Every line it writes must carry the prefix and end in exactly one CR LF.
 std::vector<std::string> CoInstallerLines(const std::vector<testsupport::DebugMessage>& messages);
+
+// The two-letter code of this process's user. Under Wine the console user's
+// shell runs as the same account, as it does on a desktop test machine.
+std::string ThisUsersCountry();
+
+// The Windows directory as the co-installer's narrow calls spell it.
+std::string NarrowWindowsDirectory();
+
+// Wine's SetupDiSetClassInstallParamsA is a stub that fails without setting
+// the last error. Clearing a device's parameters (none given) is harmless
+// where the call is real, and tells the two apart.
+bool PlatformTakesClassInstallParams(FakeAdapter& adapter);
 
 class DeviceTest : public ::testing::Test {
  protected:
@@ -45,9 +56,6 @@ class DeviceTest : public ::testing::Test {
 
   std::vector<std::string> Lines() const { return CoInstallerLines(capture_.Messages()); }
   void ClearLines() { capture_.Clear(); }
-
-  // The driver key's "InfPath", as the installation left it.
-  std::string InstalledInfName(FakeAdapter& adapter);
 
   const std::filesystem::path& inf() const { return inf_; }
 

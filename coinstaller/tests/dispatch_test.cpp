@@ -45,7 +45,7 @@ TEST_F(DispatchTest, OnlyTheFirstInstallPassAsksForAnotherCall) {
   context.PostProcessing = FALSE;
   for (DI_FUNCTION code = 0x00; code <= 0x40; ++code) {
     ClearLines();
-    const DWORD expected = code == DIF_INSTALLDEVICE ? kPostProcessingRequired : NO_ERROR;
+    const DWORD expected = code == DIF_INSTALLDEVICE ? ERROR_DI_POSTPROCESSING_REQUIRED : NO_ERROR;
     EXPECT_EQ(export_->Call(code, adapter->set(), adapter->device(), &context), expected)
         << "code 0x" << std::hex << code;
     ASSERT_THAT(Lines(), testing::Not(testing::IsEmpty()));
@@ -60,7 +60,7 @@ TEST_F(DispatchTest, FirstInstallPassThroughTheHostAsksForPostProcessing) {
   ASSERT_THAT(lines, testing::SizeIs(testing::Ge(2u)));
   EXPECT_EQ(lines[0], "DIF_INSTALLDEVICE");
   EXPECT_EQ(lines[1], "Post-processing is required.");
-  EXPECT_EQ(CallInstallDevice(*adapter, false), kPostProcessingRequired);
+  EXPECT_EQ(CallInstallDevice(*adapter, false), ERROR_DI_POSTPROCESSING_REQUIRED);
   EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
 }
 
@@ -69,7 +69,7 @@ TEST_F(DispatchTest, InstallWithoutContextOnlyLogsItsName) {
   ClearLines();
   EXPECT_EQ(export_->Call(DIF_INSTALLDEVICE, adapter->set(), adapter->device(), nullptr), NO_ERROR);
   EXPECT_THAT(Lines(), ElementsAre("DIF_INSTALLDEVICE"));
-  EXPECT_FALSE(ReadRawValue(adapter->OpenDriverKey(KEY_QUERY_VALUE).get(), "Country").has_value());
+  EXPECT_FALSE(adapter->DriverValue("Country").has_value());
 }
 
 // SetupAPI may hand a request without a device element (a request for the

@@ -8,6 +8,19 @@ namespace {
 
 constexpr GUID kNetClass = {0x4d36e972, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
+std::optional<RawValue> ReadRawValue(HKEY key, const char* name) {
+  RawValue value;
+  DWORD size = 0;
+  if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
+  value.data.resize(size);
+  if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.data.data()), &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  value.data.resize(size);
+  return value;
+}
+
 }  // namespace
 
 FakeAdapter::FakeAdapter(const std::string& hardwareId, const std::filesystem::path& inf)
@@ -60,23 +73,31 @@ rav::UniqueHkey FakeAdapter::OpenDriverKey(REGSAM access) {
   return rav::UniqueHkey(SetupDiOpenDevRegKey(set_.get(), &device_, DICS_FLAG_GLOBAL, 0, DIREG_DRV, access));
 }
 
+std::optional<RawValue> FakeAdapter::DriverValue(const char* name) {
+  const rav::UniqueHkey key = OpenDriverKey(KEY_QUERY_VALUE);
+  return key ? ReadRawValue(key.get(), name) : std::nullopt;
+}
+
+std::string FakeAdapter::DriverText(const char* name) {
+  const std::optional<RawValue> value = DriverValue(name);
+  return value ? std::string(value->data.c_str()) : std::string();
+}
+
+bool FakeAdapter::SetDriverText(const char* name, const std::string& text) {
+  const rav::UniqueHkey key = OpenDriverKey(KEY_SET_VALUE);
+  return key && RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                               static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+bool FakeAdapter::DeleteDriverValue(const char* name) {
+  const rav::UniqueHkey key = OpenDriverKey(KEY_SET_VALUE);
+  return key && RegDeleteValueA(key.get(), name) == ERROR_SUCCESS;
+}
+
 bool FakeAdapter::Remove() {
   if (!created_) return false;
   created_ = false;
   return SetupDiRemoveDevice(set_.get(), &device_) != FALSE;
-}
-
-std::optional<RawValue> ReadRawValue(HKEY key, const char* name) {
-  RawValue value;
-  DWORD size = 0;
-  if (RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
-  value.data.resize(size);
-  if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(value.data.data()), &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  value.data.resize(size);
-  return value;
 }
 
 }  // namespace coinstaller_test

@@ -21,6 +21,12 @@ inline constexpr char kUsCard[] = "RAVTEST\\US";        // AddReg = UsCard.reg
 inline constexpr char kCapsCard[] = "RAVTEST\\CAPS";    // AddReg = CapsCard.reg, CC.REG
 inline constexpr char kPlainCard[] = "RAVTEST\\PLAIN";  // no AddReg line
 
+// A registry value as stored, read with the narrow call.
+struct RawValue {
+  DWORD type = REG_NONE;
+  std::string data;  // every byte, no terminator added
+};
+
 struct ClassInstallerResult {
   BOOL ok = FALSE;
   DWORD error = 0;  // GetLastError() right after the call
@@ -53,6 +59,13 @@ class FakeAdapter {
   // The device's driver key (DIREG_DRV), or an invalid key.
   rav::UniqueHkey OpenDriverKey(REGSAM access = KEY_ALL_ACCESS);
 
+  // A driver-key value as stored, read with the narrow call.
+  std::optional<RawValue> DriverValue(const char* name);
+  // A driver-key string up to its terminator; empty when absent.
+  std::string DriverText(const char* name);
+  bool SetDriverText(const char* name, const std::string& text);
+  bool DeleteDriverValue(const char* name);
+
   // Removes the device without calling its co-installers.
   bool Remove();
 
@@ -63,11 +76,5 @@ class FakeAdapter {
   bool created_ = false;
 };
 
-// A registry value as stored, read with the narrow call.
-struct RawValue {
-  DWORD type = REG_NONE;
-  std::string data;  // every byte, no terminator added
-};
-std::optional<RawValue> ReadRawValue(HKEY key, const char* name);
 
 }  // namespace coinstaller_test

@@ -16,20 +16,6 @@ using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::Not;
 
-// The two-letter code of this process's user. Under Wine the console user's
-// shell runs as the same account, as it does on a desktop test machine.
-std::string ThisUsersCountry() {
-  char code[8] = {};
-  GetGeoInfoA(GetUserGeoID(GEOCLASS_NATION), GEO_ISO2, code, sizeof code, 0);
-  return code;
-}
-
-std::string NarrowWindowsDirectory() {
-  char directory[MAX_PATH] = {};
-  GetWindowsDirectoryA(directory, MAX_PATH);
-  return directory;
-}
-
 // The selected driver's details as the platform reports them to the test.
 SP_DRVINFO_DETAIL_DATA_A SelectedDriverDetail(FakeAdapter& adapter) {
   SP_DRVINFO_DATA_A driver = {};
@@ -46,23 +32,12 @@ SP_DRVINFO_DETAIL_DATA_A SelectedDriverDetail(FakeAdapter& adapter) {
   return buffer.detail;
 }
 
-bool SetDriverValue(FakeAdapter& adapter, const char* name, const std::string& text) {
-  const rav::UniqueHkey key = adapter.OpenDriverKey(KEY_SET_VALUE);
-  return key && RegSetValueExA(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                               static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-std::optional<RawValue> Country(FakeAdapter& adapter) {
-  const rav::UniqueHkey key = adapter.OpenDriverKey(KEY_QUERY_VALUE);
-  return key ? ReadRawValue(key.get(), "Country") : std::nullopt;
-}
-
 // "Country" as stored: REG_SZ with the code's characters. The co-installer
 // counts only the characters; RegSetValueExA then adds the terminator the
 // count leaves out when one follows the data in memory (Wine does so, as NT
 // does), so the stored data may end in that one NUL, never in more.
 ::testing::AssertionResult StoredCountryIs(FakeAdapter& adapter, const std::string& code) {
-  const std::optional<RawValue> stored = Country(adapter);
+  const std::optional<RawValue> stored = adapter.DriverValue("Country");
   if (!stored) return ::testing::AssertionFailure() << "no \"Country\" value";
   if (stored->type != REG_SZ) return ::testing::AssertionFailure() << "type " << stored->type;
   if (stored->data != code && stored->data != code + std::string(1, '\0')) {
@@ -88,7 +63,7 @@ class InstallDeviceTest : public DeviceTest {
 TEST_F(InstallDeviceTest, RowCardGetsTheUsersCountryAndTheInfIsBackedUp) {
   std::unique_ptr<FakeAdapter> adapter;
   const std::vector<std::string> lines = InstallWithPostProcessing(adapter, kRowCard);
-  const std::string infName = InstalledInfName(*adapter);
+  const std::string infName = adapter->DriverText("InfPath");
   ASSERT_FALSE(infName.empty());
   const SP_DRVINFO_DETAIL_DATA_A detail = SelectedDriverDetail(*adapter);
   const std::string windows = NarrowWindowsDirectory();
@@ -132,7 +107,7 @@ TEST_F(InstallDeviceTest, CardsWithoutLowerCaseCcRegAreNotRowCards) {
                                         "Entering GetInfFromDrvRegistry()", "Inf file is successfully backed up."}));
     EXPECT_THAT(lines, Not(Contains("Leaving IsROWCard()")));
     EXPECT_FALSE(HasLineStartingWith(lines, "User Location: "));
-    EXPECT_FALSE(Country(*adapter).has_value());
+    EXPECT_FALSE(adapter->DriverValue("Country").has_value());
   }
 }
 
@@ -164,7 +139,7 @@ TEST_F(InstallDeviceTest, InfThatFailsToOpenCountsAsRowCard) {
 TEST_F(InstallDeviceTest, SecondInstallationReplacesTheBackup) {
   std::unique_ptr<FakeAdapter> first;
   InstallWithPostProcessing(first, kUsCard);
-  const std::string infName = InstalledInfName(*first);
+  const std::string infName = first->DriverText("InfPath");
   ASSERT_TRUE(fs::exists(BackupOf(infName)));
   testsupport::WriteFile(BackupOf(infName), "stale backup\r\n");
   first->Remove();
@@ -172,14 +147,14 @@ TEST_F(InstallDeviceTest, SecondInstallationReplacesTheBackup) {
   ClearLines();
   std::unique_ptr<FakeAdapter> second;
   const std::vector<std::string> lines = InstallWithPostProcessing(second, kUsCard);
-  ASSERT_EQ(InstalledInfName(*second), infName);
+  ASSERT_EQ(second->DriverText("InfPath"), infName);
   EXPECT_THAT(lines, Contains("Inf file is successfully backed up."));
   EXPECT_EQ(testsupport::ReadFile(BackupOf(infName)), testsupport::ReadFile(InstalledCopyOf(infName)));
 }
 
 TEST_F(InstallDeviceTest, SectionNameValueTooLongForItsBufferAddsNothing) {
   std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
-  ASSERT_TRUE(SetDriverValue(*adapter, "InfSection", std::string(300, 's')));
+  ASSERT_TRUE(adapter->SetDriverText("InfSection", std::string(300, 's')));
   EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
   EXPECT_TRUE(ContainsInOrder(Lines(), {"Failed to read 'InfSection' from driver registry. [err=234]",
                                         "Inf Section: .NTamd64"}));
@@ -187,7 +162,7 @@ TEST_F(InstallDeviceTest, SectionNameValueTooLongForItsBufferAddsNothing) {
 
 TEST_F(InstallDeviceTest, InfNameTooLongForItsBufferIsNotBackedUp) {
   std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
-  ASSERT_TRUE(SetDriverValue(*adapter, "InfPath", std::string(300, 'n') + ".inf"));
+  ASSERT_TRUE(adapter->SetDriverText("InfPath", std::string(300, 'n') + ".inf"));
   EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
   const std::vector<std::string> lines = LinesFrom(Lines(), "Entering GetInfFromDrvRegistry()");
   EXPECT_THAT(lines, ElementsAre("Entering GetInfFromDrvRegistry()",
@@ -200,7 +175,7 @@ TEST_F(InstallDeviceTest, BackupPathTooLongForItsBufferIsNotFormed) {
   // source path below Inf is shorter and still fits.
   const std::string windows = NarrowWindowsDirectory();
   const std::string name = std::string(260 - windows.size() - 10 - 4, 'n') + ".inf";
-  ASSERT_TRUE(SetDriverValue(*adapter, "InfPath", name));
+  ASSERT_TRUE(adapter->SetDriverText("InfPath", name));
   EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
   const std::vector<std::string> lines = LinesFrom(Lines(), "Entering GetInfFromDrvRegistry()");
   EXPECT_THAT(lines, ElementsAre("Entering GetInfFromDrvRegistry()", "Inf File Name: " + name,
@@ -210,17 +185,14 @@ TEST_F(InstallDeviceTest, BackupPathTooLongForItsBufferIsNotFormed) {
 
 TEST_F(InstallDeviceTest, MissingInfPathSkipsOnlyTheBackup) {
   std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kRowCard);
-  {
-    const rav::UniqueHkey key = adapter->OpenDriverKey(KEY_SET_VALUE);
-    ASSERT_EQ(RegDeleteValueA(key.get(), "InfPath"), ERROR_SUCCESS);
-  }
+  ASSERT_TRUE(adapter->DeleteDriverValue("InfPath"));
   EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
   const std::vector<std::string> lines = LinesFrom(Lines(), "DIF_INSTALLDEVICE PostProcessing");
   EXPECT_TRUE(ContainsInOrder(lines, {"ROW card detected.", "User Location: " + ThisUsersCountry(),
                                       "Entering GetInfFromDrvRegistry()",
                                       "Failed to read 'InfPath' from driver registry. [err=2]"}));
   EXPECT_EQ(lines.back(), "Failed to read 'InfPath' from driver registry. [err=2]");
-  EXPECT_TRUE(Country(*adapter).has_value());
+  EXPECT_TRUE(adapter->DriverValue("Country").has_value());
 }
 
 TEST_F(InstallDeviceTest, SecondPassWithoutSelectedDriverStillWorksOnTheDriverKey) {

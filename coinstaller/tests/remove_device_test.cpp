@@ -19,16 +19,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 std::string NarrowSystemPath(const std::string& name) {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  return std::string(windows) + "\\System32\\" + name;
-}
-
-// Wine's SetupDiSetClassInstallParamsA is a stub that fails without setting
-// the last error. Clearing a device's parameters (none given) is harmless
-// where the call is real, and tells the two apart.
-bool PlatformTakesClassInstallParams(FakeAdapter& adapter) {
-  return SetupDiSetClassInstallParamsA(adapter.set(), adapter.device(), nullptr, 0) != FALSE;
+  return NarrowWindowsDirectory() + "\\System32\\" + name;
 }
 
 // An environment variable of this process (and so of regsvr32, which the
@@ -87,7 +78,7 @@ TEST_F(RemoveDeviceTest, UnregistersThenDeletesBothLibrariesAndTheBackup) {
   ASSERT_TRUE(amd64_) << "the 64-bit co-installer's names are the \"64\" ones on x64";
   std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kRowCard);
   ASSERT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
-  const std::string infName = InstalledInfName(*adapter);
+  const std::string infName = adapter->DriverText("InfPath");
   ASSERT_TRUE(fs::exists(SystemDirectory() / infName));
   PlaceCompanionLibraries();
   const bool realClassInstallParams = PlatformTakesClassInstallParams(*adapter);
@@ -129,7 +120,7 @@ TEST_F(RemoveDeviceTest, UnregistersThenDeletesBothLibrariesAndTheBackup) {
 
 TEST_F(RemoveDeviceTest, AbsentFilesAreEachReportedWithError2) {
   std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);  // no second pass: no backup
-  const std::string infName = InstalledInfName(*adapter);
+  const std::string infName = adapter->DriverText("InfPath");
   ASSERT_FALSE(fs::exists(SystemDirectory() / infName));
   ClearLines();
   EXPECT_TRUE(adapter->CallClassInstaller(DIF_REMOVE).ok);
@@ -146,12 +137,9 @@ TEST_F(RemoveDeviceTest, AbsentFilesAreEachReportedWithError2) {
 TEST_F(RemoveDeviceTest, WithoutInfPathOnlyTheDisablingHappens) {
   std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kRowCard);
   ASSERT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
-  const std::string infName = InstalledInfName(*adapter);
+  const std::string infName = adapter->DriverText("InfPath");
   PlaceCompanionLibraries();
-  {
-    const rav::UniqueHkey key = adapter->OpenDriverKey(KEY_SET_VALUE);
-    ASSERT_EQ(RegDeleteValueA(key.get(), "InfPath"), ERROR_SUCCESS);
-  }
+  ASSERT_TRUE(adapter->DeleteDriverValue("InfPath"));
   ClearLines();
   EXPECT_TRUE(adapter->CallClassInstaller(DIF_REMOVE).ok);
   const std::vector<std::string> lines = Lines();
@@ -168,15 +156,9 @@ TEST_F(RemoveDeviceTest, WithoutInfPathOnlyTheDisablingHappens) {
 TEST_F(RemoveDeviceTest, BackupPathThatDoesNotFitIsNeitherFormedNorDeleted) {
   std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
   PlaceCompanionLibraries();
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  const std::string name = std::string(260 - strlen(windows) - 10 - 4, 'n') + ".inf";
-  {
-    const rav::UniqueHkey key = adapter->OpenDriverKey(KEY_SET_VALUE);
-    ASSERT_EQ(RegSetValueExA(key.get(), "InfPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                             static_cast<DWORD>(name.size() + 1)),
-              ERROR_SUCCESS);
-  }
+  // Exactly one character too long for "<windows>\\System32\\<name>".
+  const std::string name = std::string(260 - NarrowWindowsDirectory().size() - 10 - 4, 'n') + ".inf";
+  ASSERT_TRUE(adapter->SetDriverText("InfPath", name));
   ClearLines();
   EXPECT_TRUE(adapter->CallClassInstaller(DIF_REMOVE).ok);
   EXPECT_THAT(LinesFrom(Lines(), "Leaving GetInfFromDrvRegistry()"),

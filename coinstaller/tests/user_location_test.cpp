@@ -25,12 +25,6 @@ using ::testing::Not;
 constexpr char kTestWinlogonKey[] = "Software\\RavCoinstTest\\Winlogon";
 constexpr wchar_t kTestWinlogonKeyW[] = L"Software\\RavCoinstTest";
 
-std::string ThisUsersCountry() {
-  char code[8] = {};
-  GetGeoInfoA(GetUserGeoID(GEOCLASS_NATION), GEO_ISO2, code, sizeof code, 0);
-  return code;
-}
-
 // "DOMAIN\account" of this process, looked up independently of the code
 // under test.
 std::string ThisProcessAccount() {
@@ -135,9 +129,7 @@ TEST_F(UserLocationTest, ShellNameMatchesTheProcessInAnyLetterCase) {
 }
 
 TEST_F(UserLocationTest, ShellGivenAsAPathMatchesNoProcessAndTheHostAnswers) {
-  char windows[MAX_PATH] = {};
-  GetWindowsDirectoryA(windows, MAX_PATH);
-  SetShell(std::string(windows) + "\\explorer.exe");
+  SetShell(NarrowWindowsDirectory() + "\\explorer.exe");
   const std::optional<std::string> location = coinstaller::GetUserLocation(kTestWinlogonKey);
   ASSERT_TRUE(location.has_value());
   EXPECT_EQ(*location, ThisUsersCountry());

@@ -29,12 +29,6 @@ struct HostRun {
   std::vector<std::string> lines;             // the co-installer's debug lines
 };
 
-std::string ThisUsersCountry() {
-  char code[8] = {};
-  GetGeoInfoA(GetUserGeoID(GEOCLASS_NATION), GEO_ISO2, code, sizeof code, 0);
-  return code;
-}
-
 class VersionPerProgramTest : public DeviceTest {
  protected:
   // Runs the host with the platform's version set for it (none: the
