@@ -6,17 +6,15 @@
 namespace coinstaller {
 
 WindowsDirectory WindowsDirectory::Read() {
-  WindowsDirectory directory;
   char buffer[kPathBufferChars] = {};
   const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
   if (length >= sizeof buffer) SetLastError(ERROR_FILENAME_EXCED_RANGE);  // too long: the buffer holds nothing
   if (length == 0 || length >= sizeof buffer) {
-    directory.readError_ = GetLastError();
-    DebugPrint("Fail: GetWindowsDirectory, error: %ld", static_cast<long>(directory.readError_));
-    return directory;
+    const DWORD error = GetLastError();
+    DebugPrint("Fail: GetWindowsDirectory, error: %ld", static_cast<long>(error));
+    return WindowsDirectory(std::nullopt, error);
   }
-  directory.path_.emplace(buffer, length);
-  return directory;
+  return WindowsDirectory(std::string(buffer, length), ERROR_SUCCESS);
 }
 
 std::optional<std::string> WindowsDirectory::PathTo(std::string_view subdirectory, std::string_view name) const {

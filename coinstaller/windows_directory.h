@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace coinstaller {
 
@@ -14,6 +15,10 @@ class WindowsDirectory {
  public:
   // Logs "Fail: GetWindowsDirectory, error: %ld" when the read fails.
   static WindowsDirectory Read();
+
+  // The directory as read, or nothing and the error that stopped the read.
+  WindowsDirectory(std::optional<std::string> path, DWORD readError)
+      : path_(std::move(path)), readError_(readError) {}
 
   // "<windows>\<subdirectory>\<name>"; nothing, with the thread's last error
   // set, when the directory is unknown or the path does not fit its buffer.
