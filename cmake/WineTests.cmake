@@ -8,7 +8,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/tools/wine-run.sh ${RAV_
 
 set(RAV_WINE_FIXTURE wine.${RAV_TARGET})
 add_test(NAME ${RAV_WINE_FIXTURE}.start
-  COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-session.sh start ${RAV_WINE_STATE} ${RAV_WINE_PREFIX})
+  COMMAND ${PROJECT_SOURCE_DIR}/tools/wine-session.sh start ${RAV_WINE_STATE} ${RAV_WINE_PREFIX}
+          $<TARGET_FILE:desktop_keeper>)
 set_tests_properties(${RAV_WINE_FIXTURE}.start PROPERTIES
   FIXTURES_SETUP ${RAV_WINE_FIXTURE} LABELS ${RAV_TARGET} TIMEOUT 300)
 add_test(NAME ${RAV_WINE_FIXTURE}.stop

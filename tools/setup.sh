@@ -9,7 +9,7 @@ packages=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine32:i386 wine64
   xvfb x11-utils imagemagick
-  fonts-noto-cjk fonts-dejavu-core
+  fonts-wine fonts-noto-cjk fonts-dejavu-core
   googletest
   clang libclang-rt-14-dev
   git procps

@@ -3,7 +3,7 @@
 # then one persistent wineserver for a private prefix. The session's state
 # (display number, process ids) lives in STATE_DIR; tools/wine-run.sh reads it.
 #
-#   wine-session.sh start STATE_DIR PREFIX_DIR
+#   wine-session.sh start STATE_DIR PREFIX_DIR [DESKTOP_KEEPER.exe]
 #   wine-session.sh stop  STATE_DIR
 set -euo pipefail
 
@@ -59,6 +59,28 @@ ENV
   wine wineboot -u >/dev/null 2>&1 || true
   # No crash dialog: a crashing test program must end, not wait for a click.
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # Wine's own fonts (Tahoma, and Marlett for the caption buttons) from
+  # Debian's fonts-wine are found only in the prefix's font directory.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
+  # A virtual desktop the size of the display: without a window manager
+  # nobody would draw window frames and captions, and screenshots would lack them.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  # The desktop process started above has the old setting: start afresh.
+  wineserver -k
+  wineserver -w
+  setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
+  # Hold the desktop for the whole run, so that no test program starts the
+  # desktop process and leaves it holding the program's output.
+  if [ -n "${4:-}" ]; then
+    setsid wine "$4" </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 100); do
+      pgrep -f 'explorer.exe /desktop' >/dev/null && break
+      sleep 0.1
+    done
+  fi
   ;;
 *)
   echo "usage: $0 start|stop STATE_DIR [PREFIX_DIR]" >&2
