@@ -1,5 +1,7 @@
 #include "testsupport/process_runner.h"
 
+#include <algorithm>
+#include <atomic>
 #include <thread>
 
 #include "common/win_resources.h"
@@ -55,11 +57,24 @@ OutputPipe MakeOutputPipe() {
   return pipe;
 }
 
-std::thread DrainInto(HANDLE pipe, std::string& sink) {
-  return std::thread([pipe, &sink] {
+// Reads the pipe until it ends, or until the program has exited and nothing
+// more is waiting: a process it started (the desktop process, say) may keep
+// an inherited copy of the writing end open for much longer.
+std::thread DrainInto(HANDLE pipe, std::string& sink, const std::atomic<bool>& programEnded) {
+  return std::thread([pipe, &sink, &programEnded] {
     char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0) sink.append(buffer, got);
+    for (;;) {
+      DWORD available = 0;
+      if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr)) return;  // ended
+      if (available == 0) {
+        if (programEnded) return;
+        Sleep(5);
+        continue;
+      }
+      DWORD got = 0;
+      if (!ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &got, nullptr) || got == 0) return;
+      sink.append(buffer, got);
+    }
   });
 }
 
@@ -132,11 +147,12 @@ RunResult RunProgram(const RunOptions& options) {
   // Only the child holds the writing ends now, so the readers see its end.
   output.write.reset();
   error.write.reset();
+  std::atomic<bool> programEnded{false};
   std::thread outputReader;
   std::thread errorReader;
   if (options.captureOutput) {
-    outputReader = DrainInto(output.read.get(), result.standardOutput);
-    errorReader = DrainInto(error.read.get(), result.standardError);
+    outputReader = DrainInto(output.read.get(), result.standardOutput, programEnded);
+    errorReader = DrainInto(error.read.get(), result.standardError, programEnded);
   }
 
   if (options.captureDebugOutput) {
@@ -151,6 +167,7 @@ RunResult RunProgram(const RunOptions& options) {
   }
   WaitForSingleObject(process.get(), INFINITE);
   GetExitCodeProcess(process.get(), &result.exitCode);
+  programEnded = true;
   if (outputReader.joinable()) outputReader.join();
   if (errorReader.joinable()) errorReader.join();
   return result;

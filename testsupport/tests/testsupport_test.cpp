@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/win_resources.h"
 #include "testsupport/debug_capture.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
@@ -51,6 +52,23 @@ TEST(ProcessRunner, CapturesTheChildsDebugOutputAndExitCode) {
 TEST(ProcessRunner, FollowsOnlyTheStartedProcess) {
   const RunResult run = RunWriter(L"a:parent spawn:a:child a:after");
   EXPECT_THAT(run.DebugLines(), ElementsAre("parent", "after"));
+}
+
+TEST(ProcessRunner, OutputEndsWithTheProgramEvenWhenADescendantHoldsThePipe) {
+  // The descendant inherits the output pipe and sleeps on; the run must still
+  // end when the program itself does (the desktop process does this too).
+  RunOptions options;
+  options.commandLine = QuoteArgument(BinPath(L"debug_writer.exe").wstring()) + L" out:hello detach:sleep:30000";
+  options.captureOutput = true;
+  const RunResult run = RunProgram(options);
+  EXPECT_FALSE(run.timedOut);
+  const std::string prefix = "hello\r\ndetached=";
+  ASSERT_EQ(run.standardOutput.rfind(prefix, 0), 0u) << run.standardOutput;
+  const DWORD descendant = std::stoul(run.standardOutput.substr(prefix.size()));
+  rav::UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, descendant));
+  ASSERT_TRUE(process);
+  EXPECT_EQ(WaitForSingleObject(process.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the run waited for it";
+  TerminateProcess(process.get(), 0);
 }
 
 TEST(ProcessRunner, EndsAProgramThatOutlivesTheTimeout) {
