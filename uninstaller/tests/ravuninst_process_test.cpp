@@ -452,6 +452,117 @@ TEST_F(VerboseMode, AStandardUserIsWarnedAndNothingRuns) {
   EXPECT_FALSE(fs::exists(engine.record()));
 }
 
+// ---- Languages ---------------------------------------------------------------
+
+// Runs with LC_ALL=de_DE.UTF-8: Wine's user language is then German (0x0407).
+class GermanUserInLocale : public VerboseMode {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(GetUserDefaultUILanguage(), 0x0407);
+    const std::wstring utility = L"\u201ECorvane WLAN-Dienstprogramm\u201C";
+    texts_.confirmCaption = L"Entfernen best\u00e4tigen";
+    texts_.confirmText = L"Hiermit wird " + utility + L" von Ihrem Computer entfernt. M\u00f6chten Sie fortfahren?";
+    texts_.progressCaption = utility + L" wird entfernt";
+    texts_.errorCaption = L"Fehler beim Entfernen";
+    texts_.errorPrefix = L"Das Entfernen von " + utility + L" kann nicht fortgesetzt werden. Fehlercode";
+    texts_.restartCaption = L"Windows neu starten";
+    texts_.restartText = L"Um das Entfernen abzuschlie\u00dfen, muss das System neu gestartet werden";
+    texts_.adminText = L"Zum Entfernen von " + utility + L" sind Administratorrechte erforderlich.";
+  }
+};
+
+TEST_F(GermanUserInLocale, SeesGermanTextsInEveryBoxAndWindow) {
+  EngineDir engine("out Progress,100,40\nsleep 1500\nout Result,100,x,stage.src,120\nexit 0\n");
+  auto run = StartConfirmed(engine);
+  HWND window = run->WaitForProgressWindow();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(WindowText(window), texts_.progressCaption);
+  const MessageBoxSeen error = run->WaitForMessageBox();
+  EXPECT_EQ(error.caption, texts_.errorCaption);
+  EXPECT_EQ(error.text, texts_.errorPrefix + L": stage.src 120.");
+  UninstallerRun::Press(error.window, IDOK);
+  EXPECT_EQ(run->Finish().exitCode, 100u);
+}
+
+TEST_F(GermanUserInLocale, DriverModeNamesTheAdapterAndAsksToRestartInGerman) {
+  const std::wstring adapter = L"\u201ECorvane 802.11ac Dualband-WLAN-USB-Adapter\u201C";
+  texts_.confirmText = L"Hiermit wird " + adapter + L" von Ihrem Computer entfernt. M\u00f6chten Sie fortfahren?";
+  EngineDir engine("out Result,1,,,\nexit 0\n");
+  auto run = StartConfirmed(engine, L" driver", L"ravuninst_restartrecorder.exe");
+  const MessageBoxSeen question = run->WaitForMessageBox();
+  EXPECT_EQ(question.caption, texts_.restartCaption);
+  EXPECT_EQ(question.text, texts_.restartText);
+  UninstallerRun::Press(question.window, IDCANCEL);
+  EXPECT_EQ(run->Finish().exitCode, 0u);
+}
+
+TEST_F(GermanUserInLocale, AStandardUserIsWarnedInGerman) {
+  EngineDir engine("exit 0\n");
+  rav::UniqueHandle token = StandardUserToken();
+  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine), token.get());
+  const MessageBoxSeen warning = run.WaitForMessageBox();
+  EXPECT_EQ(warning.caption, texts_.errorCaption);
+  EXPECT_EQ(warning.text, texts_.adminText);
+  UninstallerRun::Press(warning.window, IDOK);
+  EXPECT_EQ(run.Finish().exitCode, 4u);
+}
+
+// Pictures of every window and box, for people to look at:
+// build/i686/screenshots/<language>-*.png.
+class Screenshots : public VerboseMode {
+ protected:
+  void Capture(HWND window, const std::string& name) {
+    ASSERT_NE(window, nullptr) << name;
+    std::this_thread::sleep_for(300ms);  // let it paint
+    const fs::path file = testsupport::ScreenshotDir() / (language_ + "-" + name + ".png");
+    EXPECT_TRUE(testsupport::SaveWindowPng(window, file)) << file.string();
+    EXPECT_GT(fs::file_size(file), 1000u);
+  }
+
+  void TakeAll(const std::wstring& confirmCaption) {
+    EngineDir failing("out Progress,100,40\nsleep 3000\nout Result,100,x,stage.src,120\nexit 0\n");
+    UninstallerRun run(L"ravuninst.exe", L"verbose " + failing.RootDirArgument(), Environment(&failing));
+    const MessageBoxSeen confirm = run.WaitForMessageBox();
+    EXPECT_EQ(confirm.caption, confirmCaption);
+    Capture(confirm.window, "confirmation");
+    UninstallerRun::Press(confirm.window, IDOK);
+    HWND window = run.WaitForProgressWindow();
+    ASSERT_NE(window, nullptr);
+    for (int i = 0; i < 200 && ProgressPosition(window) != 40; ++i) std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(ProgressPosition(window), 40);
+    Capture(window, "progress-40");
+    const MessageBoxSeen error = run.WaitForMessageBox();
+    Capture(error.window, "error");
+    UninstallerRun::Press(error.window, IDOK);
+    EXPECT_EQ(run.Finish().exitCode, 100u);
+
+    EngineDir restarting("out Result,1,,,\nexit 0\n");
+    UninstallerRun again(L"ravuninst_restartrecorder.exe", L"verbose " + restarting.RootDirArgument(),
+                         Environment(&restarting));
+    const MessageBoxSeen confirmAgain = again.WaitForMessageBox();
+    UninstallerRun::Press(confirmAgain.window, IDOK);
+    const MessageBoxSeen question = again.WaitForMessageBox();
+    Capture(question.window, "restart");
+    UninstallerRun::Press(question.window, IDCANCEL);
+    EXPECT_EQ(again.Finish().exitCode, 0u);
+  }
+  std::string language_;
+};
+
+class EnglishScreenshotsInLocale : public Screenshots {};
+class JapaneseScreenshotsInLocale : public Screenshots {};
+
+TEST_F(EnglishScreenshotsInLocale, OfEveryWindowAndBox) {
+  language_ = "en";
+  TakeAll(L"Confirm Removal");
+}
+
+TEST_F(JapaneseScreenshotsInLocale, OfEveryWindowAndBox) {
+  ASSERT_EQ(GetUserDefaultUILanguage(), 0x0411);
+  language_ = "ja";
+  TakeAll(L"\u524a\u9664\u306e\u78ba\u8a8d");
+}
+
 // ---- The dialog template -----------------------------------------------------
 
 TEST(DialogTemplate, Template101IsExactlyTheProgressWindow) {
