@@ -56,7 +56,7 @@ ENV
 
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
   # First use creates the prefix (about 20 s); later runs only update it.
-  wine wineboot -u >/dev/null 2>&1 || true
+  wine wineboot -u </dev/null >/dev/null 2>&1 || true
   # No crash dialog: a crashing test program must end, not wait for a click.
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Wine's own fonts (Tahoma, and Marlett for the caption buttons) from
@@ -68,10 +68,13 @@ ENV
   # nobody would draw window frames and captions, and screenshots would lack them.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
-  # The desktop process started above has the old setting: start afresh.
+  # The desktop process started above has the old setting: start afresh,
+  # and start the prefix's services here, with no streams, so that no test
+  # program starts them and leaves them holding its output.
   wineserver -k
   wineserver -w
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
+  wine wineboot -u </dev/null >/dev/null 2>&1 || true
   # Hold the desktop for the whole run, so that no test program starts the
   # desktop process and leaves it holding the program's output.
   if [ -n "${4:-}" ]; then
