@@ -1,6 +1,5 @@
 #include "uninstaller/tests/uninstaller_driver.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -10,65 +9,6 @@
 
 namespace uninstaller_test {
 namespace fs = std::filesystem;
-
-namespace {
-
-constexpr int kMessageBoxTextId = 0xFFFF;
-constexpr int kProgressBarId = 201;
-
-bool IsDialog(HWND window) {
-  wchar_t className[64] = {};
-  GetClassNameW(window, className, 64);
-  return std::wstring(className) == L"#32770";
-}
-
-template <typename Found>
-HWND WaitFor(DWORD processId, std::chrono::milliseconds timeout, Found found) {
-  const auto giveUp = std::chrono::steady_clock::now() + timeout;
-  while (std::chrono::steady_clock::now() < giveUp) {
-    for (HWND window : VisibleWindows(processId)) {
-      if (found(window)) return window;
-    }
-    std::this_thread::sleep_for(20ms);
-  }
-  return nullptr;
-}
-
-struct WindowSearch {
-  DWORD processId;
-  std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectVisibleWindow(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<WindowSearch*>(context);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->processId && IsWindowVisible(window)) search->windows.push_back(window);
-  return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> VisibleWindows(DWORD processId) {
-  WindowSearch search{processId, {}};
-  EnumWindows(CollectVisibleWindow, reinterpret_cast<LPARAM>(&search));
-  return search.windows;
-}
-
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), length + 1)));
-  return text;
-}
-
-int ProgressPosition(HWND progressWindow) {
-  return static_cast<int>(SendMessageW(GetDlgItem(progressWindow, kProgressBarId), PBM_GETPOS, 0, 0));
-}
-
-int ProgressUpperBound(HWND progressWindow) {
-  return static_cast<int>(SendMessageW(GetDlgItem(progressWindow, kProgressBarId), PBM_GETRANGE, FALSE, 0));
-}
 
 UninstallerRun::UninstallerRun(const std::wstring& program, const std::wstring& arguments,
                                std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment,
@@ -101,25 +41,11 @@ DWORD UninstallerRun::processId() {
 }
 
 MessageBoxSeen UninstallerRun::WaitForMessageBox(std::chrono::milliseconds timeout) {
-  MessageBoxSeen seen;
-  seen.window = WaitFor(processId(), timeout,
-                        [](HWND window) { return IsDialog(window) && GetDlgItem(window, kMessageBoxTextId) != nullptr; });
-  if (seen.window != nullptr) {
-    seen.caption = WindowText(seen.window);
-    seen.text = WindowText(GetDlgItem(seen.window, kMessageBoxTextId));
-  }
-  return seen;
-}
-
-void UninstallerRun::Press(HWND dialog, int button) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-  // Answered: wait until the box has gone, so the next one found is new.
-  for (int i = 0; i < 500 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) std::this_thread::sleep_for(10ms);
+  return testsupport::WaitForMessageBox(processId(), timeout);
 }
 
 HWND UninstallerRun::WaitForProgressWindow(std::chrono::milliseconds timeout) {
-  return WaitFor(processId(), timeout,
-                 [](HWND window) { return IsDialog(window) && GetDlgItem(window, kProgressBarId) != nullptr; });
+  return testsupport::WaitForDialogWith(processId(), 201, timeout);
 }
 
 testsupport::RunResult UninstallerRun::Finish(std::chrono::milliseconds timeout) {

@@ -13,17 +13,14 @@
 
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
+#include "testsupport/window_driver.h"
 
 namespace uninstaller_test {
 
 using namespace std::chrono_literals;
 
-// A message box as shown: caption, text, and the box itself to answer.
-struct MessageBoxSeen {
-  HWND window = nullptr;
-  std::wstring caption;
-  std::wstring text;
-};
+using testsupport::MessageBoxSeen;
+using testsupport::WindowText;
 
 class UninstallerRun {
  public:
@@ -35,8 +32,8 @@ class UninstallerRun {
 
   // The next message box of the program (waits up to `timeout`).
   MessageBoxSeen WaitForMessageBox(std::chrono::milliseconds timeout = 30s);
-  // Presses a button (IDOK, IDCANCEL) of a dialog or message box.
-  static void Press(HWND dialog, int button);
+  // Presses a button (IDOK, IDCANCEL) and waits for the box to close.
+  static void Press(HWND dialog, int button) { testsupport::Press(dialog, button); }
   // The progress window (dialog with control 201) once it is visible.
   HWND WaitForProgressWindow(std::chrono::milliseconds timeout = 30s);
 
@@ -50,11 +47,8 @@ class UninstallerRun {
   bool finished_ = false;
 };
 
-// Every visible top-level window of the process.
-std::vector<HWND> VisibleWindows(DWORD processId);
-std::wstring WindowText(HWND window);
-int ProgressPosition(HWND progressWindow);
-int ProgressUpperBound(HWND progressWindow);
+inline int ProgressPosition(HWND progressWindow) { return testsupport::ProgressPosition(progressWindow, 201); }
+inline int ProgressUpperBound(HWND progressWindow) { return testsupport::ProgressUpperBound(progressWindow, 201); }
 
 // A directory with the stand-in engines under both names and a script.
 class EngineDir {
