@@ -5,7 +5,9 @@ SHELL := /bin/bash
 TREES := native i686 x86_64
 CTEST_JOBS ?= 2
 
-.PHONY: all demo test build setup clean $(addprefix build-,$(TREES))
+RELEASE := release-i686 release-x86_64
+
+.PHONY: all demo test build release setup clean $(addprefix build-,$(TREES)) $(addprefix build-,$(RELEASE))
 
 all: demo
 
@@ -14,7 +16,7 @@ setup:
 
 build: $(addprefix build-,$(TREES))
 
-$(addprefix build-,$(TREES)): build-%: setup
+$(addprefix build-,$(TREES) $(RELEASE)): build-%: setup
 	@[ -f build/$*/build.ninja ] || cmake --preset $* >/dev/null
 	@cmake --build --preset $*
 
@@ -23,8 +25,16 @@ test: build
 	@printf 'subdirs("native" "i686" "x86_64")\n' > build/CTestTestfile.cmake
 	@cd build && ctest -j$(CTEST_JOBS) --output-on-failure
 
-demo: build-i686
+demo: build-i686 build-x86_64
 	@tools/demo.sh build
+
+# The shipped programs, size-optimised and stripped, in build/release/.
+release: $(addprefix build-,$(RELEASE))
+	@mkdir -p build/release/x86 build/release/x64
+	@cp build/release-i686/bin/launcher.exe build/release/x86/Setup.exe
+	@cp build/release-i686/bin/ravuninst.exe build/release-i686/bin/ravtrace.exe build/release/x86/
+	@cp build/release-x86_64/bin/ravcoinst.dll build/release/x64/
+	@ls -l build/release/x86 build/release/x64
 
 clean:
 	rm -rf build

@@ -1,4 +1,18 @@
 # GoogleTest, built in every tree from Debian's googletest sources.
+if(NOT RAV_BUILD_TESTS)
+  function(rav_test)
+  endfunction()
+  function(rav_locale_test)
+  endfunction()
+  function(rav_test_dependencies)
+  endfunction()
+  return()
+endif()
+
+# rav_test_dependencies(test programs...): programs a test runs, built first.
+function(rav_test_dependencies test)
+  add_dependencies(${test} ${ARGN})
+endfunction()
 set(RAV_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest source tree")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK ON CACHE BOOL "" FORCE)

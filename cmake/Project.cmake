@@ -26,6 +26,8 @@ else()
   # Windows 7 API level; no UNICODE: every call names its A or W form.
   add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Shipped binaries carry no symbols.
+  add_link_options($<$<CONFIG:MinSizeRel>:-s>)
 endif()
 
 # rav_core_library(name sources...): platform-free code, built in every tree.
