@@ -112,27 +112,50 @@ DWORD RunEntry(int index, char* value, const std::string& argumentText, const st
   return StartAndWait(*programPath, *commandLine);
 }
 
-}  // namespace
+// A staging directory an earlier run left behind (its clean-up failed, or it
+// was killed) is removed first, so that none of its files can be run. One
+// that is a link, or holds one, is not touched and nothing is staged.
+DWORD RemoveLeftoverStaging(const std::string& staging) {
+  if (GetFileAttributesA(staging.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
+  if (const std::optional<std::string> link = FindLink(staging)) {
+    DebugPrint("Launcher: %s is a link; nothing is staged or started.", link->c_str());
+    return ERROR_ACCESS_DENIED;
+  }
+  DebugPrint("Launcher: %s is left from an earlier run; it is removed first.", staging.c_str());
+  CleanupSetupFiles(staging);
+  return 0;
+}
 
-DWORD RunLaunchList(const std::string& argumentText, const std::string& iniPath,
-                    const std::string& launcherDirectory) {
-  const bool checkErrors = ReadErrorChecking(iniPath);
+// An entry that filled the whole 260-byte buffer may have been cut.
+bool EntryWasCut(const std::string& iniPath, const std::string& key, DWORD length) {
+  if (length < kEntryBufferSize - 1) return false;
+  std::vector<char> whole(32768);
+  return GetPrivateProfileStringA("LAUNCHLIST", key.c_str(), "", whole.data(), static_cast<DWORD>(whole.size()),
+                                  iniPath.c_str()) > length;
+}
 
-  const StagingPath staging = ResolveStagingDirectory();
-  if (staging.error != 0) return staging.error;
-
-  CopySetupFiles(launcherDirectory, staging.path);
-
+// Runs FILE0, FILE1, ... from the staging directory; the result of the last.
+DWORD RunEntries(const std::string& argumentText, const std::string& iniPath, const std::string& launcherDirectory,
+                 const std::string& staging, bool checkErrors) {
   DWORD lastSetupError = 0;
   bool anyEntry = false;
   bool done = false;
   for (int index = 0; !done && index < INT_MAX; ++index) {
     char value[kEntryBufferSize] = {};
     const std::string key = LaunchKey(index);
-    if (GetPrivateProfileStringA("LAUNCHLIST", key.c_str(), "", value, sizeof value, iniPath.c_str()) == 0) break;
+    const DWORD length = GetPrivateProfileStringA("LAUNCHLIST", key.c_str(), "", value, sizeof value, iniPath.c_str());
+    if (length == 0) break;
     anyEntry = true;
 
-    const DWORD startError = RunEntry(index, value, argumentText, launcherDirectory, staging.path);
+    DWORD startError;
+    if (EntryWasCut(iniPath, key, length)) {
+      // A cut command line could run the program with the wrong arguments.
+      DebugPrint("Launcher: %s in %s is longer than %d characters; it is not started.", key.c_str(), iniPath.c_str(),
+                 static_cast<int>(kEntryBufferSize - 1));
+      startError = ERROR_FILENAME_EXCED_RANGE;
+    } else {
+      startError = RunEntry(index, value, argumentText, launcherDirectory, staging);
+    }
     if (checkErrors) done = true;
 
     lastSetupError = GetSetupErrorCode();
@@ -148,9 +171,33 @@ DWORD RunLaunchList(const std::string& argumentText, const std::string& iniPath,
     DebugPrint("Launcher: %s lists no program (LAUNCHLIST FILE0); nothing was started.", iniPath.c_str());
     lastSetupError = ERROR_FILE_NOT_FOUND;
   }
+  return lastSetupError;
+}
+
+}  // namespace
+
+DWORD RunLaunchList(const std::string& argumentText, const std::string& iniPath,
+                    const std::string& launcherDirectory) {
+  const bool checkErrors = ReadErrorChecking(iniPath);
+
+  const StagingPath staging = ResolveStagingDirectory();
+  if (staging.error != 0) return staging.error;
+  if (const DWORD refused = RemoveLeftoverStaging(staging.path)) return refused;
+
+  const DWORD copied = CopySetupFiles(launcherDirectory, staging.path);
+  DWORD result;
+  if (copied != 0) {
+    // Running from a part of the package, or from files an earlier run left,
+    // could install the wrong thing.
+    DebugPrint("Launcher: The package could not be staged completely (error %d); nothing is started.",
+               static_cast<int>(copied));
+    result = copied;
+  } else {
+    result = RunEntries(argumentText, iniPath, launcherDirectory, staging.path, checkErrors);
+  }
 
   CleanupSetupFiles(staging.path);
-  return lastSetupError;
+  return result;
 }
 
 }  // namespace launcher

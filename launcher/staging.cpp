@@ -97,8 +97,38 @@ DWORD CopySetupFiles(const std::string& source, const std::string& destination) 
   return TreeCopier().Copy(source, destination);
 }
 
+std::optional<std::string> FindLink(const std::string& path) {
+  // The entry's own attributes, as a listing shows them: some systems report
+  // the target's through GetFileAttributes.
+  WIN32_FIND_DATAA entry;
+  {
+    rav::UniqueFindHandle self(FindFirstFileA(path.c_str(), &entry));
+    if (!self) return std::nullopt;
+  }
+  if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return path;
+  if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+  rav::UniqueFindHandle listing(FindFirstFileA((path + "\\*").c_str(), &entry));
+  if (!listing) return std::nullopt;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string child = path + "\\" + name;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return child;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      if (std::optional<std::string> link = FindLink(child)) return link;
+    }
+  } while (FindNextFileA(listing.get(), &entry));
+  return std::nullopt;
+}
+
 void CleanupSetupFiles(const std::string& directory) {
   DebugPrint("CleanupSetupFiles(): Cleaning up setup files from %s\n", directory.c_str());
+  if (const std::optional<std::string> link = FindLink(directory)) {
+    // The shell's delete may follow a link and remove what it points to.
+    DebugPrint("CleanupSetupFiles(): %s is a link; %s is left in place so that nothing outside it is deleted.",
+               link->c_str(), directory.c_str());
+    return;
+  }
   // The shell takes a list of paths ended by an empty one: two NULs.
   std::string from = directory;
   from.push_back('\0');

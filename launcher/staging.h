@@ -3,6 +3,7 @@
 // temporary directory, which the listed programs run from, and its removal.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 namespace launcher {
@@ -15,7 +16,12 @@ namespace launcher {
 // its own output.
 DWORD CopySetupFiles(const std::string& source, const std::string& destination);
 
-// Deletes `directory` with everything in it; a failure is logged.
+// Deletes `directory` with everything in it; a failure is logged. A tree that
+// is or holds a link (junction, symbolic link) is left in place: deleting
+// through a link can reach outside the staging directory.
 void CleanupSetupFiles(const std::string& directory);
+
+// The first link at or below `path` (not followed), if any.
+std::optional<std::string> FindLink(const std::string& path);
 
 }  // namespace launcher
