@@ -73,6 +73,15 @@ int RunUninstall(HINSTANCE instance) {
   std::u16string errorFile;
   std::int32_t errorLine = 0;
   SetupStatusResult(status, result, errorFile, errorLine);
+  if (status.EndedAbnormally()) {
+    // A crashed engine removed who knows what: that is an error, whatever
+    // its status reads as a number. The box shows the status.
+    wchar_t code[16];
+    wsprintfW(code, L"0x%08lX", status.exitCode());
+    errorFile = rav::as_u16cstr(code);
+    ShowRemovalError(errorFile, errorLine);
+    return result;
+  }
   if (result >= kFirstErrorResult) {
     ShowRemovalError(errorFile, errorLine);
     return result;

@@ -116,6 +116,7 @@ void SetupStatus::Result(std::int32_t& result, std::u16string& errorFile, std::i
   }
   DWORD exitCode = 0;
   if (!GetExitCodeProcess(process_.get(), &exitCode)) exitCode = 202;
+  exitCode_ = exitCode;
   errorFile.clear();
   errorLine = 0;
   if (resultSeen_) {

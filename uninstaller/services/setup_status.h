@@ -36,6 +36,12 @@ class SetupStatus {
   // line's, or else its exit code (202 when unreadable, 259 while running).
   void Result(std::int32_t& result, std::u16string& errorFile, std::int32_t& errorLine);
 
+  // After Result: the engine sent no result line and ended with an
+  // exception status (a crash, 0xC0000005 say), which as a result would
+  // read as a negative number, below every error.
+  bool EndedAbnormally() const { return !resultSeen_ && exitCode_ >= 0xC0000000u; }
+  DWORD exitCode() const { return exitCode_; }
+
   HANDLE outputRead() const { return outputReader_.handle(); }
   HANDLE errorRead() const { return errorReader_.handle(); }
   PipeReader& errorReader() { return errorReader_; }
@@ -51,6 +57,7 @@ class SetupStatus {
   std::int32_t result_ = 202;
   std::u16string errorFile_;
   std::int32_t errorLine_ = 0;
+  DWORD exitCode_ = 0;
 };
 
 // The names the uninstall run and its log use for these operations.
