@@ -28,8 +28,6 @@ using testsupport::Narrow;
 using testsupport::RunResult;
 
 constexpr wchar_t kAdapter[] = L"Corvane 802.11ac Dual-Band Wireless USB Adapter";
-constexpr wchar_t kUninstallList[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr wchar_t kDefaultStringsKey[] = L"SOFTWARE\\Corvane\\802.11\\LocalizedStrings";
 
 bool RunsOn64BitWindows() {
   BOOL wow64 = FALSE;
@@ -59,35 +57,7 @@ rav::UniqueHandle StandardUserToken() {
   return restricted;
 }
 
-// Each test gets its own temporary directory (the log goes there) and a
-// registry without the records the tests write.
-class Uninstaller : public ::testing::Test {
- protected:
-  std::vector<std::pair<std::wstring, std::optional<std::wstring>>> Environment(const EngineDir* engine = nullptr) {
-    std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment = {
-        {L"TMP", temp_.path().wstring()}, {L"TEMP", temp_.path().wstring()},
-        {L"RAV_RECORDER_LOG", (temp_.path() / L"removals.txt").wstring()},
-        {L"RAV_RESTART_RECORD", (temp_.path() / L"restart.txt").wstring()}};
-    if (engine != nullptr) {
-      for (const auto& entry : engine->Environment()) environment.push_back(entry);
-    }
-    return environment;
-  }
-  fs::path LogFile() const { return temp_.path() / L"ravwl.log"; }
-  fs::path RestartRecord() const { return temp_.path() / L"restart.txt"; }
-
-  void SetOverride(const std::wstring& stringsKey, const std::wstring& number, const std::wstring& text) {
-    ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, stringsKey + L"\\ravuninst\\9\\1", number, text));
-  }
-
-  testsupport::TempDir temp_;
-  testsupport::ScopedRegistryKey testKeys_{HKEY_LOCAL_MACHINE, L"SOFTWARE\\RavTest"};
-  testsupport::ScopedRegistryKey defaultOverrides_{HKEY_LOCAL_MACHINE, std::wstring(kDefaultStringsKey) + L"\\ravuninst"};
-  testsupport::ScopedRegistryKey applicationEntry_{HKEY_LOCAL_MACHINE,
-                                                   std::wstring(kUninstallList) + L"\\Corvane 802.11 Application"};
-  testsupport::ScopedRegistryKey adapterEntry_{HKEY_LOCAL_MACHINE,
-                                               std::wstring(kUninstallList) + L"\\Corvane 802.11b Network Adapter"};
-};
+using Uninstaller = UninstallerTest;
 
 // ---- Modes -----------------------------------------------------------------
 
@@ -212,7 +182,7 @@ class ServicesMode : public Uninstaller {
   }
   std::vector<std::string> Removed() const {
     std::vector<std::string> commands;
-    for (const std::string& line : testsupport::SplitLines(testsupport::ReadFile(temp_.path() / L"removals.txt"))) {
+    for (const std::string& line : testsupport::SplitLines(testsupport::ReadFile(RemovalRecord()))) {
       if (line.rfind("cmdline=", 0) == 0) commands.push_back(line.substr(line.rfind(' ') + 1));
     }
     return commands;

@@ -74,4 +74,19 @@ std::vector<std::string> EngineDir::RecordedLines() const {
   return testsupport::SplitLines(testsupport::ReadFile(record()));
 }
 
+UninstallerTest::Environment_t UninstallerTest::Environment(const EngineDir* engine) const {
+  Environment_t environment = {{L"TMP", temp_.path().wstring()},
+                               {L"TEMP", temp_.path().wstring()},
+                               {L"RAV_RECORDER_LOG", RemovalRecord().wstring()},
+                               {L"RAV_RESTART_RECORD", RestartRecord().wstring()}};
+  if (engine != nullptr) {
+    for (const auto& entry : engine->Environment()) environment.push_back(entry);
+  }
+  return environment;
+}
+
+void UninstallerTest::SetOverride(const std::wstring& stringsKey, const std::wstring& number, const std::wstring& text) {
+  ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, stringsKey + L"\\ravuninst\\9\\1", number, text));
+}
+
 }  // namespace uninstaller_test

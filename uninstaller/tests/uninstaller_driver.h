@@ -11,7 +11,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "testsupport/dir_tree.h"
+#include "testsupport/registry_values.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/window_driver.h"
 
@@ -63,6 +66,30 @@ class EngineDir {
 
  private:
   testsupport::TempDir scratch_;
+};
+
+inline constexpr wchar_t kUninstallList[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+inline constexpr wchar_t kDefaultStringsKey[] = L"SOFTWARE\\Corvane\\802.11\\LocalizedStrings";
+
+// Each test gets its own temporary directory (the log goes there) and a
+// registry without the records the tests write.
+class UninstallerTest : public ::testing::Test {
+ protected:
+  using Environment_t = std::vector<std::pair<std::wstring, std::optional<std::wstring>>>;
+  Environment_t Environment(const EngineDir* engine = nullptr) const;
+  std::filesystem::path LogFile() const { return temp_.path() / L"ravwl.log"; }
+  std::filesystem::path RestartRecord() const { return temp_.path() / L"restart.txt"; }
+  std::filesystem::path RemovalRecord() const { return temp_.path() / L"removals.txt"; }
+  // An override text for English below a LocalizedStrings key.
+  void SetOverride(const std::wstring& stringsKey, const std::wstring& number, const std::wstring& text);
+
+  testsupport::TempDir temp_;
+  testsupport::ScopedRegistryKey testKeys_{HKEY_LOCAL_MACHINE, L"SOFTWARE\\RavTest"};
+  testsupport::ScopedRegistryKey defaultOverrides_{HKEY_LOCAL_MACHINE, std::wstring(kDefaultStringsKey) + L"\\ravuninst"};
+  testsupport::ScopedRegistryKey applicationEntry_{HKEY_LOCAL_MACHINE,
+                                                   std::wstring(kUninstallList) + L"\\Corvane 802.11 Application"};
+  testsupport::ScopedRegistryKey adapterEntry_{HKEY_LOCAL_MACHINE,
+                                               std::wstring(kUninstallList) + L"\\Corvane 802.11b Network Adapter"};
 };
 
 }  // namespace uninstaller_test

@@ -126,6 +126,36 @@ TEST(LineBuffer, DropsEveryCarriageReturnAndKeepsEmptyLines) {
   EXPECT_EQ(Feed(buffer, {"a\rb\r\n\n\r\n"}), (std::vector<std::string>{"ab", "", ""}));
 }
 
+TEST(LineBuffer, AMillionLinesPassThroughWithoutPilingUp) {
+  // The engine writes lines faster than the window takes them; the reader
+  // takes 16 bytes at a time, so the buffer holds at most a line and a piece.
+  LineBuffer buffer;
+  std::string line;
+  std::size_t delivered = 0;
+  std::size_t expectedNext = 0;
+  std::string pending;
+  for (std::size_t i = 0; i < 1000000; ++i) {
+    pending += "Progress,1000000," + std::to_string(i) + "\n";
+    if (pending.size() < 4096 && i + 1 < 1000000) continue;
+    std::size_t at = 0;
+    while (at < pending.size()) {
+      const std::span<char> room = buffer.PrepareRead();
+      const std::size_t count = std::min(room.size(), pending.size() - at);
+      std::copy_n(pending.data() + at, count, room.data());
+      buffer.CommitRead(count);
+      at += count;
+      while (buffer.TakeLine(line)) {
+        ASSERT_EQ(line, "Progress,1000000," + std::to_string(expectedNext));
+        ++expectedNext;
+        ++delivered;
+      }
+    }
+    pending.clear();
+  }
+  EXPECT_EQ(delivered, 1000000u);
+  EXPECT_LE(buffer.capacity(), 64u);
+}
+
 TEST(LineBuffer, GrowsByDoublingForLongLines) {
   LineBuffer buffer;
   const std::string longLine(1000, 'x');

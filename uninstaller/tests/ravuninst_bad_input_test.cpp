@@ -1,0 +1,283 @@
+// Hostile and broken input for the real ravuninst.exe: overlong and broken
+// command lines, odd registry records and override texts, and setup engines
+// that misbehave. Each row: the input and what must come of it (exit code,
+// trace lines, boxes shown); nothing may crash, overrun or spin.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <functional>
+#include <thread>
+
+#include "common/win_resources.h"
+#include "testsupport/registry_values.h"
+#include "testsupport/test_paths.h"
+#include "testsupport/text.h"
+#include "uninstaller/tests/uninstaller_driver.h"
+
+namespace uninstaller_test {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::HasSubstr;
+using testsupport::Narrow;
+using testsupport::RunResult;
+
+std::vector<std::string> Trace(const RunResult& run) { return run.DebugLines(); }
+
+// ---- The command line ---------------------------------------------------------
+
+struct OptionRow {
+  const char* name;
+  std::wstring arguments;
+  std::vector<std::string> traceAfterCommandLine;  // the trace, line by line
+};
+
+std::vector<OptionRow> OptionRows() {
+  const std::string defaultKey = "SOFTWARE\\Corvane\\802.11\\UninstallInfo";
+  const std::string defaultStrings = "SOFTWARE\\Corvane\\802.11\\LocalizedStrings";
+  const auto keyOf = [](std::size_t length) { return L"SOFTWARE\\" + std::wstring(length - 9, L'k'); };
+  const auto dirOf = [](std::size_t length) { return L"C:\\" + std::wstring(length - 3, L'd'); };
+  std::vector<OptionRow> rows;
+  rows.push_back({"a 32,000-character command line", L"quiet " + std::wstring(32000, L'x'),
+                  {defaultKey, "", defaultStrings, "WinMain: Quiet", "WinMain: End"}});
+  for (std::size_t length : {254u, 255u, 256u, 10000u}) {
+    const std::wstring key = keyOf(length);
+    rows.push_back({"a /rootkey= value", L"/rootkey=" + key + L" quiet",
+                    {Narrow(key.substr(0, 255)), "", "SOFTWARE\\LocalizedStrings", "WinMain: Quiet", "WinMain: End"}});
+    const std::wstring dir = dirOf(length);
+    rows.push_back({"a /rootdir= value", L"quiet /rootdir=\"" + dir + L"\"",
+                    {defaultKey, Narrow(dir.substr(0, 255)), defaultStrings, "WinMain: Quiet", "WinMain: End"}});
+  }
+  rows.push_back({"an unmatched quote in /rootkey=", L"quiet /rootkey=\"SOFTWARE\\Open quote",
+                  {"SOFTWARE\\Open quote", "", "SOFTWARE\\LocalizedStrings", "WinMain: Quiet", "WinMain: End"}});
+  rows.push_back({"an unmatched quote in /rootdir=", L"quiet /rootdir=\"C:\\Open quote",
+                  {defaultKey, "C:\\Open quote", defaultStrings, "WinMain: Quiet", "WinMain: End"}});
+  rows.push_back({"a /rootdir= at the very end", L"quiet /rootdir=", {"WinMain: Quiet", "WinMain: End"}});
+  return rows;
+}
+
+using BadOptions = UninstallerTest;
+
+TEST_F(BadOptions, AreCutOrStopParsingAndNeverOverrun) {
+  for (const OptionRow& row : OptionRows()) {
+    SCOPED_TRACE(std::string(row.name) + " of " + std::to_string(row.arguments.size()) + " characters");
+    UninstallerRun run(L"ravuninst.exe", row.arguments, Environment());
+    const RunResult result = run.Finish();
+    EXPECT_EQ(result.exitCode, 0u);
+    std::vector<std::string> trace = Trace(result);
+    ASSERT_FALSE(trace.empty());
+    // The command line itself is traced whole, as text.
+    EXPECT_EQ(trace.front().size(),
+              testsupport::QuoteArgument(testsupport::BinPath(L"ravuninst.exe").wstring()).size() + 1 +
+                  row.arguments.size());
+    trace.erase(trace.begin());
+    EXPECT_EQ(trace, row.traceAfterCommandLine);
+  }
+}
+
+// ---- Uninstall records ------------------------------------------------------------
+
+struct RecordRow {
+  const char* name;
+  std::function<std::vector<BYTE>(const std::wstring& removal)> value;  // the data stored
+  DWORD type;
+  DWORD exitCode;
+  const char* trace;  // a line that must appear; null: no GSMURunRemoveProgram line at all
+  bool removalRan;
+};
+
+std::vector<BYTE> Bytes(const std::wstring& text, bool terminator) {
+  const BYTE* data = reinterpret_cast<const BYTE*>(text.c_str());
+  return std::vector<BYTE>(data, data + (text.size() + (terminator ? 1 : 0)) * sizeof(wchar_t));
+}
+
+// The removal command padded with blanks to exactly `units` UTF-16 units.
+std::wstring PaddedTo(const std::wstring& command, std::size_t units) {
+  return command + std::wstring(units - command.size(), L' ');
+}
+
+using BadRecords = UninstallerTest;
+
+TEST_F(BadRecords, EndInTheirResultWithoutOverrun) {
+  const RecordRow rows[] = {
+      {"UpgradeString of type REG_DWORD",
+       [](const std::wstring&) { return std::vector<BYTE>{5, 0, 0, 0}; }, REG_DWORD, 100,
+       "GSMURunRemoveProgram: Unable to run uninstall process", false},
+      {"UpgradeString without a terminator",
+       [](const std::wstring& removal) { return Bytes(removal, false); }, REG_SZ, 0, nullptr, true},
+      {"UpgradeString of exactly 1026 bytes, no terminator",
+       [](const std::wstring& removal) { return Bytes(PaddedTo(removal, 513), false); }, REG_SZ, 0, nullptr, true},
+      {"UpgradeString of 1028 bytes",
+       [](const std::wstring& removal) { return Bytes(PaddedTo(removal, 513), true); }, REG_SZ, 100, nullptr, false},
+      {"UpgradeString of 64 KB",
+       [](const std::wstring& removal) { return Bytes(PaddedTo(removal, 32000), true); }, REG_SZ, 100, nullptr, false},
+      {"an empty UpgradeString", [](const std::wstring&) { return std::vector<BYTE>{}; }, REG_SZ, 100,
+       "GSMURunRemoveProgram: Unable to run uninstall process", false},
+  };
+  const std::wstring removal = L"\"" + testsupport::BinPath(L"recorder.exe").wstring() + L"\" marker";
+  const std::wstring entry = std::wstring(kUninstallList) + L"\\Corvane 802.11b Network Adapter";
+  for (const RecordRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    fs::remove(RemovalRecord());
+    const std::vector<BYTE> data = row.value(removal);
+    ASSERT_TRUE(testsupport::SetRegistryValue(HKEY_LOCAL_MACHINE, entry, L"UpgradeString", row.type, data.data(),
+                                              static_cast<DWORD>(data.size())));
+    UninstallerRun run(L"ravuninst.exe", L"services", Environment());
+    const RunResult result = run.Finish();
+    EXPECT_EQ(result.exitCode, row.exitCode) << testing::PrintToString(Trace(result));
+    if (row.trace != nullptr) {
+      EXPECT_THAT(Trace(result), Contains(row.trace));
+    } else {
+      for (const std::string& line : Trace(result)) EXPECT_EQ(line.find("GSMURunRemoveProgram"), std::string::npos);
+    }
+    EXPECT_EQ(fs::exists(RemovalRecord()), row.removalRan);
+    if (row.removalRan) {
+      // The whole command reached the removal program, padding and all.
+      const std::string recorded = testsupport::ReadFile(RemovalRecord());
+      EXPECT_THAT(recorded, HasSubstr("marker"));
+    }
+  }
+}
+
+// ---- Override texts --------------------------------------------------------------
+
+using BadOverrides = UninstallerTest;
+
+TEST_F(BadOverrides, EmptyAndHugeTextsAreShownAsTheyAre) {
+  const std::wstring key = std::wstring(kDefaultStringsKey) + L"\\ravuninst\\9\\1";
+  ASSERT_TRUE(testsupport::SetRegistryValue(HKEY_LOCAL_MACHINE, key, L"4000", REG_SZ, L"", 0));
+  const std::wstring huge(512 * 1024, L'h');  // 1 MB of UTF-16
+  ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, key, L"4001", huge));
+  UninstallerRun run(L"ravuninst.exe", L"verbose", Environment());
+  const MessageBoxSeen confirm = run.WaitForMessageBox(60s);
+  ASSERT_NE(confirm.window, nullptr);
+  EXPECT_EQ(confirm.caption, L"");
+  EXPECT_EQ(confirm.text.size(), huge.size());
+  UninstallerRun::Press(confirm.window, IDCANCEL);
+  EXPECT_EQ(run.Finish().exitCode, 0u);
+}
+
+// ---- Setup engines that misbehave ------------------------------------------------
+
+struct EngineRow {
+  const char* name;
+  std::string script;
+  DWORD exitCode;
+  std::optional<std::wstring> errorText;  // the error box's text after the 4013 text
+  std::optional<int> barPosition;          // what the bar shows while the engine sleeps
+};
+
+using MisbehavingEngine = UninstallerTest;
+
+TEST_F(MisbehavingEngine, EndsInTheRightResult) {
+  const EngineRow rows[] = {
+      {"invalid UTF-8 cuts a line at the bad byte", "out Progress,100,4\\xFF0\nsleep 2500\nout Result,0,,,\nexit 0\n", 0,
+       std::nullopt, 4},
+      {"a NUL byte inside a number ends it", "out Progress,100,6\\x00" "0\nsleep 2500\nout Result,0,,,\nexit 0\n", 0,
+       std::nullopt, 6},
+      {"10 MB without a line feed, then an exit code", "bytes 10485760\nexit 120\n", 120, L":  0.", std::nullopt},
+      {"no output at all, exit 0", "exit 0\n", 0, std::nullopt, std::nullopt},
+      {"no output at all, exit 150", "exit 150\n", 150, L":  0.", std::nullopt},
+      {"a crash", "crash\n", 0xC0000005u, L": 0xC0000005 0.", std::nullopt},
+  };
+  for (const EngineRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    EngineDir engine(row.script);
+    UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+    const MessageBoxSeen confirm = run.WaitForMessageBox();
+    ASSERT_NE(confirm.window, nullptr);
+    UninstallerRun::Press(confirm.window, IDOK);
+    if (row.barPosition) {
+      HWND window = run.WaitForProgressWindow();
+      ASSERT_NE(window, nullptr);
+      for (int i = 0; i < 200 && ProgressPosition(window) != *row.barPosition; ++i) std::this_thread::sleep_for(10ms);
+      EXPECT_EQ(ProgressPosition(window), *row.barPosition);
+    }
+    if (row.errorText) {
+      const MessageBoxSeen error = run.WaitForMessageBox(120s);
+      ASSERT_NE(error.window, nullptr);
+      EXPECT_EQ(error.caption, L"Uninstall Error");
+      EXPECT_THAT(Narrow(error.text), HasSubstr(Narrow(*row.errorText)));
+      UninstallerRun::Press(error.window, IDOK);
+    }
+    const RunResult result = run.Finish(180s);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.exitCode, row.exitCode);
+  }
+}
+
+// Many lines: every one passes through the bar, in order. (Each pass of the
+// window loop takes one status line and waits on the window system; under
+// Wine a pass costs about a millisecond there, so a million lines would take
+// half an hour: the core test of the line buffer feeds a million lines and
+// shows nothing piles up, the engine simply waits on the full pipe.)
+TEST_F(MisbehavingEngine, ManyProgressLinesAllPassThroughTheBar) {
+  EngineDir engine("repeat 20000 Progress,20000,%d\nout Result,0,,,\nexit 0\n");
+  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+  const MessageBoxSeen confirm = run.WaitForMessageBox();
+  ASSERT_NE(confirm.window, nullptr);
+  UninstallerRun::Press(confirm.window, IDOK);
+  HWND window = run.WaitForProgressWindow();
+  ASSERT_NE(window, nullptr);
+  int last = -1;
+  bool forward = true;
+  while (IsWindow(window) && IsWindowVisible(window)) {
+    const int position = ProgressPosition(window);
+    if (!IsWindowVisible(window)) break;
+    if (position < last) forward = false;
+    last = std::max(last, position);
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_TRUE(forward) << "the bar only ever moves forward";
+  EXPECT_EQ(last, 19999) << "the last line reached the bar";
+  const RunResult result = run.Finish(300s);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0u);
+}
+
+// The child that `parent` started, by its image name.
+DWORD ChildProcess(DWORD parent, const wchar_t* image) {
+  rav::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, image) == 0) return entry.th32ProcessID;
+  }
+  return 0;
+}
+
+TEST_F(MisbehavingEngine, AnEngineThatNeverEndsIsWaitedForWithTheWindowServed) {
+  EngineDir engine("out Progress,100,50\nhang\n");
+  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+  const MessageBoxSeen confirm = run.WaitForMessageBox();
+  ASSERT_NE(confirm.window, nullptr);
+  UninstallerRun::Press(confirm.window, IDOK);
+  HWND window = run.WaitForProgressWindow();
+  ASSERT_NE(window, nullptr);
+  for (int i = 0; i < 200 && ProgressPosition(window) != 50; ++i) std::this_thread::sleep_for(10ms);
+  std::this_thread::sleep_for(3s);
+  // Still waiting for the engine, and still answering its window.
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(ProgressPosition(window), 50);
+  DWORD_PTR reply = 0;
+  EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &reply), 0);
+  // Once the engine ends, its exit code is the result.
+  const DWORD engineId = ChildProcess(run.processId(), L"ravengine64.exe") +
+                         ChildProcess(run.processId(), L"ravengine32.exe");
+  ASSERT_NE(engineId, 0u);
+  rav::UniqueHandle engineProcess(OpenProcess(PROCESS_TERMINATE, FALSE, engineId));
+  ASSERT_TRUE(TerminateProcess(engineProcess.get(), 150));
+  const MessageBoxSeen error = run.WaitForMessageBox(60s);
+  ASSERT_NE(error.window, nullptr);
+  EXPECT_THAT(Narrow(error.text), HasSubstr(":  0."));
+  UninstallerRun::Press(error.window, IDOK);
+  const RunResult result = run.Finish(120s);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 150u);
+}
+
+}  // namespace
+}  // namespace uninstaller_test
