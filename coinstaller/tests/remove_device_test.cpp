@@ -4,10 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "coinstaller/tests/companion_libraries.h"
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/tests/line_matchers.h"
-#include "testsupport/dir_tree.h"
-#include "testsupport/test_paths.h"
 #include "testsupport/text.h"
 
 namespace coinstaller_test {
@@ -22,19 +21,6 @@ std::string NarrowSystemPath(const std::string& name) {
   return NarrowWindowsDirectory() + "\\System32\\" + name;
 }
 
-// An environment variable of this process (and so of regsvr32, which the
-// co-installer starts with the host's environment) for one test.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const std::string& value) : name_(name) {
-    SetEnvironmentVariableA(name, value.c_str());
-  }
-  ~ScopedEnvironment() { SetEnvironmentVariableA(name_, nullptr); }
-
- private:
-  const char* name_;
-};
-
 class RemoveDeviceTest : public DeviceTest {
  protected:
   RemoveDeviceTest() {
@@ -44,15 +30,9 @@ class RemoveDeviceTest : public DeviceTest {
   }
 
   // The stand-ins for both IHV libraries, where the driver package puts them.
-  void PlaceCompanionLibraries() {
-    userInterface_.emplace(testsupport::BinPath(L"ravihvui64.dll"), L"ravihvui64.dll");
-    service_.emplace(testsupport::BinPath(L"ravihvui64.dll"), L"ravihvsrv64.dll");
-    ASSERT_TRUE(userInterface_->copied() && service_->copied());
-  }
+  void PlaceCompanionLibraries() { ASSERT_TRUE(companions_.Place()); }
 
-  std::vector<std::string> UnregisterRecords() const {
-    return testsupport::SplitLines(testsupport::ReadFile(standinLog_));
-  }
+  std::vector<std::string> UnregisterRecords() const { return companions_.UnregisterRecords(); }
 
   // The disabling step's lines, as the platform at hand allows it.
   void ExpectDisableAttempt(FakeAdapter& adapter, const std::vector<std::string>& lines) {
@@ -66,12 +46,7 @@ class RemoveDeviceTest : public DeviceTest {
   }
 
   bool amd64_ = false;
-  fs::path standinLog_ = scratch_.path() / L"unregister.log";
-  ScopedEnvironment logVariable_{"RAV_STANDIN_LOG", testsupport::Narrow(standinLog_.wstring())};
-  ScopedEnvironment watchVariable_{"RAV_STANDIN_WATCH",
-                                   testsupport::Narrow((SystemDirectory() / L"ravihvsrv64.dll").wstring())};
-  std::optional<SystemFile> userInterface_;
-  std::optional<SystemFile> service_;
+  CompanionLibraries companions_{scratch_.path()};
 };
 
 TEST_F(RemoveDeviceTest, UnregistersThenDeletesBothLibrariesAndTheBackup) {
@@ -104,15 +79,15 @@ TEST_F(RemoveDeviceTest, UnregistersThenDeletesBothLibrariesAndTheBackup) {
   // regsvr32 found the library by its bare name in the system directory and
   // ran while the service library was still there: deletion waits for it.
   const std::vector<std::string> records = UnregisterRecords();
-  ASSERT_EQ(records.size(), 1u) << testsupport::ReadFile(standinLog_);
-  const std::string expected = "DllUnregisterServer " + testsupport::Narrow(userInterface_->path().wstring()) +
-                               " present";
+  ASSERT_EQ(records.size(), 1u) << testing::PrintToString(records);
+  const std::string expected =
+      "DllUnregisterServer " + testsupport::Narrow(companions_.userInterfacePath().wstring()) + " present";
   EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, records[0].c_str(), -1, expected.c_str(), -1),
             CSTR_EQUAL)
       << records[0];
 
-  EXPECT_FALSE(fs::exists(userInterface_->path()));
-  EXPECT_FALSE(fs::exists(service_->path()));
+  EXPECT_FALSE(fs::exists(companions_.userInterfacePath()));
+  EXPECT_FALSE(fs::exists(companions_.servicePath()));
   EXPECT_FALSE(fs::exists(SystemDirectory() / infName));
   // The platform removed the device after the co-installer.
   EXPECT_FALSE(adapter->OpenDriverKey(KEY_QUERY_VALUE));
@@ -147,8 +122,8 @@ TEST_F(RemoveDeviceTest, WithoutInfPathOnlyTheDisablingHappens) {
   EXPECT_THAT(LinesFrom(lines, "Entering GetInfFromDrvRegistry()"),
               ElementsAre("Entering GetInfFromDrvRegistry()",
                           "Failed to read 'InfPath' from driver registry. [err=2]"));
-  EXPECT_TRUE(fs::exists(userInterface_->path()));
-  EXPECT_TRUE(fs::exists(service_->path()));
+  EXPECT_TRUE(fs::exists(companions_.userInterfacePath()));
+  EXPECT_TRUE(fs::exists(companions_.servicePath()));
   EXPECT_TRUE(fs::exists(SystemDirectory() / infName));
   EXPECT_THAT(UnregisterRecords(), IsEmpty());
 }
@@ -177,7 +152,7 @@ TEST_F(RemoveDeviceTest, DeviceWithoutDriverKeyIsLeftAlone) {
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "DIF_REMOVE");
   EXPECT_TRUE(lines[1].rfind("Failed to open driver registry. [err=", 0) == 0) << lines[1];
-  EXPECT_TRUE(fs::exists(userInterface_->path()));
+  EXPECT_TRUE(fs::exists(companions_.userInterfacePath()));
   EXPECT_THAT(UnregisterRecords(), IsEmpty());
 }
 
