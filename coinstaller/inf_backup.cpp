@@ -6,12 +6,10 @@
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
 #include "coinstaller/system_paths.h"
-#include "coinstaller/windows_directory.h"
 
 namespace coinstaller {
 
-void BackUpInfFile(HKEY driverKey) {
-  const WindowsDirectory windows = WindowsDirectory::Read();
+void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows) {
   std::string infName;
   if (!GetInfFromDrvRegistry(driverKey, infName)) return;
 

@@ -3,8 +3,13 @@
 // device removal later deletes. Every installation replaces it.
 #include <windows.h>
 
+#include "coinstaller/windows_directory.h"
+
 namespace coinstaller {
 
-void BackUpInfFile(HKEY driverKey);
+// Copies "<windows>\Inf\<InfPath>" to "<windows>\System32\<InfPath>". Both
+// paths are formed from `windows` only: a directory that could not be read
+// forms none, and nothing is copied.
+void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows);
 
 }  // namespace coinstaller

@@ -8,6 +8,7 @@
 #include "coinstaller/selected_driver.h"
 #include "coinstaller/setupapi_resources.h"
 #include "coinstaller/user_country.h"
+#include "coinstaller/windows_directory.h"
 
 namespace coinstaller {
 namespace {
@@ -31,7 +32,7 @@ void AfterDriverInstalled(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoDat
     return;
   }
   if (IsROWCard(driverKey.get(), inf.get())) SetUserCountry(driverKey.get());
-  BackUpInfFile(driverKey.get());
+  BackUpInfFile(driverKey.get(), WindowsDirectory::Read());
 }
 
 }  // namespace

@@ -52,19 +52,7 @@ bool DeleteSystemFile(const WindowsDirectory& windows, std::string_view name, st
 
 }  // namespace
 
-DWORD OnRemoveDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, const ClassInstallerCalls& calls) {
-  DebugPrint("DIF_REMOVE");
-  const rav::UniqueHkey driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
-  if (!driverKey) {
-    const long error = LastErrorCode();
-    DebugPrint("Failed to open driver registry. [err=%ld]", error);
-    return NO_ERROR;
-  }
-  ChangeDeviceState(deviceInfoSet, deviceInfoData, DICS_DISABLE, "Disabled the device", calls);
-
-  std::string infName;
-  if (!GetInfFromDrvRegistry(driverKey.get(), infName)) return NO_ERROR;
-  const WindowsDirectory windows = WindowsDirectory::Read();
+void CleanUpSystemDirectory(const WindowsDirectory& windows, const std::string& infName) {
   if (const std::optional<std::string> backup = windows.PathTo(kSystemDirectory, infName)) {
     if (const std::optional<std::string> cleanup = CleanupCommand(*backup)) {
       DebugPrint("Command: %s", cleanup->c_str());
@@ -93,6 +81,21 @@ DWORD OnRemoveDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, co
     const long error = LastErrorCode();
     DebugPrint("Could not delete backup inf file, error: %ld", error);
   }
+}
+
+DWORD OnRemoveDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, const ClassInstallerCalls& calls) {
+  DebugPrint("DIF_REMOVE");
+  const rav::UniqueHkey driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
+  if (!driverKey) {
+    const long error = LastErrorCode();
+    DebugPrint("Failed to open driver registry. [err=%ld]", error);
+    return NO_ERROR;
+  }
+  ChangeDeviceState(deviceInfoSet, deviceInfoData, DICS_DISABLE, "Disabled the device", calls);
+
+  std::string infName;
+  if (!GetInfFromDrvRegistry(driverKey.get(), infName)) return NO_ERROR;
+  CleanUpSystemDirectory(WindowsDirectory::Read(), infName);
   return NO_ERROR;
 }
 
