@@ -13,9 +13,11 @@ ScopedEnvironment::ScopedEnvironment(const char* name, const std::string& value)
 ScopedEnvironment::~ScopedEnvironment() { SetEnvironmentVariableA(name_, nullptr); }
 
 CompanionLibraries::CompanionLibraries(const std::filesystem::path& scratch)
-    : log_(scratch / L"unregister.log"),
+    : userInterfacePath_(SystemDirectory() / L"ravihvui64.dll"),
+      servicePath_(SystemDirectory() / L"ravihvsrv64.dll"),
+      log_(scratch / L"unregister.log"),
       logVariable_("RAV_STANDIN_LOG", testsupport::Narrow(log_.wstring())),
-      watchVariable_("RAV_STANDIN_WATCH", testsupport::Narrow((SystemDirectory() / L"ravihvsrv64.dll").wstring())) {}
+      watchVariable_("RAV_STANDIN_WATCH", testsupport::Narrow(servicePath_.wstring())) {}
 
 bool CompanionLibraries::Place() {
   userInterface_.emplace(testsupport::BinPath(L"ravihvui64.dll"), L"ravihvui64.dll");

@@ -36,8 +36,8 @@ class CompanionLibraries {
   // when this goes, if the code under test has not already.
   bool Place();
 
-  const std::filesystem::path& userInterfacePath() const { return userInterface_->path(); }
-  const std::filesystem::path& servicePath() const { return service_->path(); }
+  const std::filesystem::path& userInterfacePath() const { return userInterfacePath_; }
+  const std::filesystem::path& servicePath() const { return servicePath_; }
 
   // One line per unregistration, in order:
   //   DllUnregisterServer <path of the library> present|absent
@@ -45,6 +45,8 @@ class CompanionLibraries {
   std::vector<std::string> UnregisterRecords() const;
 
  private:
+  std::filesystem::path userInterfacePath_;
+  std::filesystem::path servicePath_;
   std::filesystem::path log_;
   ScopedEnvironment logVariable_;
   ScopedEnvironment watchVariable_;

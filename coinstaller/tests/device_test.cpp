@@ -38,6 +38,16 @@ bool PlatformTakesClassInstallParams(FakeAdapter& adapter) {
   return SetupDiSetClassInstallParamsA(adapter.set(), adapter.device(), nullptr, 0) != FALSE;
 }
 
+::testing::AssertionResult StoredCountryIs(FakeAdapter& adapter, const std::string& code) {
+  const std::optional<RawValue> stored = adapter.DriverValue("Country");
+  if (!stored) return ::testing::AssertionFailure() << "no \"Country\" value";
+  if (stored->type != REG_SZ) return ::testing::AssertionFailure() << "type " << stored->type;
+  if (stored->data != code && stored->data != code + std::string(1, '\0')) {
+    return ::testing::AssertionFailure() << "data \"" << stored->data << "\" (" << stored->data.size() << " bytes)";
+  }
+  return ::testing::AssertionSuccess();
+}
+
 // SetupAPI loads device co-installers from the system directory only: the
 // library is put there for each test, as the driver package's CopyFiles
 // would, and taken away after it.
@@ -54,15 +64,23 @@ DeviceTest::~DeviceTest() {
 }
 
 std::unique_ptr<FakeAdapter> DeviceTest::CreateAdapter(const char* hardwareId) {
+  return CreateAdapter(hardwareId, inf_);
+}
+
+std::unique_ptr<FakeAdapter> DeviceTest::CreateAdapter(const char* hardwareId, const fs::path& inf) {
   EXPECT_TRUE(coInstallerFile_.copied()) << "ravcoinst.dll could not be put into the system directory";
   EXPECT_TRUE(export_->loaded()) << "ravcoinst.dll or its export RAVWlanCoInstall did not load";
-  auto adapter = std::make_unique<FakeAdapter>(hardwareId, inf_);
+  auto adapter = std::make_unique<FakeAdapter>(hardwareId, inf);
   EXPECT_TRUE(adapter->created()) << hardwareId;
   return adapter;
 }
 
 std::unique_ptr<FakeAdapter> DeviceTest::InstallAdapter(const char* hardwareId) {
-  std::unique_ptr<FakeAdapter> adapter = CreateAdapter(hardwareId);
+  return InstallAdapter(hardwareId, inf_);
+}
+
+std::unique_ptr<FakeAdapter> DeviceTest::InstallAdapter(const char* hardwareId, const fs::path& inf) {
+  std::unique_ptr<FakeAdapter> adapter = CreateAdapter(hardwareId, inf);
   const ClassInstallerResult installed = adapter->Install();
   EXPECT_TRUE(installed.ok) << hardwareId << ": error " << installed.error;
   const std::string infName = adapter->DriverText("InfPath");

@@ -36,17 +36,26 @@ std::string NarrowWindowsDirectory();
 // where the call is real, and tells the two apart.
 bool PlatformTakesClassInstallParams(FakeAdapter& adapter);
 
+// "Country" as stored: REG_SZ with the code's characters. The co-installer
+// counts only the characters; RegSetValueExA then adds the terminator the
+// count leaves out when one follows the data in memory (Wine does so, as NT
+// does), so the stored data may end in that one NUL, never in more.
+::testing::AssertionResult StoredCountryIs(FakeAdapter& adapter, const std::string& code);
+
 class DeviceTest : public ::testing::Test {
  protected:
   DeviceTest();
   ~DeviceTest() override;
 
-  // A fake adapter created and registered, its driver not yet selected.
+  // A fake adapter created and registered, its driver not yet selected;
+  // from the sample INF unless another is given.
   std::unique_ptr<FakeAdapter> CreateAdapter(const char* hardwareId);
+  std::unique_ptr<FakeAdapter> CreateAdapter(const char* hardwareId, const std::filesystem::path& inf);
 
   // A fake adapter installed through SetupAPI, which makes the co-installer's
   // first pass. Its installed INF is removed again at the end of the test.
   std::unique_ptr<FakeAdapter> InstallAdapter(const char* hardwareId);
+  std::unique_ptr<FakeAdapter> InstallAdapter(const char* hardwareId, const std::filesystem::path& inf);
 
   // The call after the class installer that the first pass asked for.
   DWORD MakePostProcessingCall(FakeAdapter& adapter);

@@ -64,39 +64,5 @@ TEST_F(DispatchTest, FirstInstallPassThroughTheHostAsksForPostProcessing) {
   EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
 }
 
-TEST_F(DispatchTest, InstallWithoutContextOnlyLogsItsName) {
-  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kRowCard);
-  ClearLines();
-  EXPECT_EQ(export_->Call(DIF_INSTALLDEVICE, adapter->set(), adapter->device(), nullptr), NO_ERROR);
-  EXPECT_THAT(Lines(), ElementsAre("DIF_INSTALLDEVICE"));
-  EXPECT_FALSE(adapter->DriverValue("Country").has_value());
-}
-
-// SetupAPI may hand a request without a device element (a request for the
-// whole set) or, from a careless caller, without a set: the host must live.
-TEST_F(DispatchTest, RequestsWithoutDeviceElementOrSetDoNotCrashTheHost) {
-  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kRowCard);
-  COINSTALLER_CONTEXT_DATA second = {};
-  second.PostProcessing = TRUE;
-  for (HDEVINFO set : {adapter->set(), static_cast<HDEVINFO>(nullptr), static_cast<HDEVINFO>(INVALID_HANDLE_VALUE)}) {
-    SCOPED_TRACE(set == adapter->set() ? "real set" : "no set");
-    ClearLines();
-    EXPECT_EQ(export_->Call(DIF_REMOVE, set, nullptr, nullptr), NO_ERROR);
-    EXPECT_THAT(Lines(), ElementsAre("DIF_REMOVE", "Failed to open driver registry. [err=87]"));
-
-    ClearLines();
-    EXPECT_EQ(export_->Call(DIF_NEWDEVICEWIZARD_FINISHINSTALL, set, nullptr, nullptr), NO_ERROR);
-    EXPECT_THAT(Lines(), ElementsAre("DIF_NEWDEVICEWIZARD_FINISHINSTALL",
-                                     "SetupDiSetClassInstallParams failed with error: 87"));
-
-    ClearLines();
-    EXPECT_EQ(export_->Call(DIF_INSTALLDEVICE, set, nullptr, &second), NO_ERROR);
-    EXPECT_TRUE(ContainsInOrder(Lines(), {"DIF_INSTALLDEVICE", "DIF_INSTALLDEVICE PostProcessing",
-                                          "Failed to open driver registry. [err=87]"}));
-  }
-  // Nothing was removed or disabled: the device and its files are still there.
-  EXPECT_TRUE(adapter->OpenDriverKey(KEY_QUERY_VALUE));
-}
-
 }  // namespace
 }  // namespace coinstaller_test

@@ -89,6 +89,18 @@ bool FakeAdapter::SetDriverText(const char* name, const std::string& text) {
                                static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
 
+bool FakeAdapter::SetDriverValue(const char* name, DWORD type, const std::string& data) {
+  const rav::UniqueHkey key = OpenDriverKey(KEY_SET_VALUE);
+  if (!key) return false;
+  // RegSetValueExA counts a NUL that follows string data in memory as part
+  // of it (NT does, and Wine with it): the copy ends in a character that is
+  // not NUL, past the counted bytes.
+  std::string buffer = data;
+  buffer.push_back('#');
+  return RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(buffer.data()),
+                        static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
 bool FakeAdapter::DeleteDriverValue(const char* name) {
   const rav::UniqueHkey key = OpenDriverKey(KEY_SET_VALUE);
   return key && RegDeleteValueA(key.get(), name) == ERROR_SUCCESS;

@@ -64,6 +64,8 @@ class FakeAdapter {
   // A driver-key string up to its terminator; empty when absent.
   std::string DriverText(const char* name);
   bool SetDriverText(const char* name, const std::string& text);
+  // Stores exactly `data` (no terminator added) as a value of `type`.
+  bool SetDriverValue(const char* name, DWORD type, const std::string& data);
   bool DeleteDriverValue(const char* name);
 
   // Removes the device without calling its co-installers.

@@ -32,20 +32,6 @@ SP_DRVINFO_DETAIL_DATA_A SelectedDriverDetail(FakeAdapter& adapter) {
   return buffer.detail;
 }
 
-// "Country" as stored: REG_SZ with the code's characters. The co-installer
-// counts only the characters; RegSetValueExA then adds the terminator the
-// count leaves out when one follows the data in memory (Wine does so, as NT
-// does), so the stored data may end in that one NUL, never in more.
-::testing::AssertionResult StoredCountryIs(FakeAdapter& adapter, const std::string& code) {
-  const std::optional<RawValue> stored = adapter.DriverValue("Country");
-  if (!stored) return ::testing::AssertionFailure() << "no \"Country\" value";
-  if (stored->type != REG_SZ) return ::testing::AssertionFailure() << "type " << stored->type;
-  if (stored->data != code && stored->data != code + std::string(1, '\0')) {
-    return ::testing::AssertionFailure() << "data \"" << stored->data << "\" (" << stored->data.size() << " bytes)";
-  }
-  return ::testing::AssertionSuccess();
-}
-
 class InstallDeviceTest : public DeviceTest {
  protected:
   // Installs the adapter and makes the pass after the class installer; the
@@ -150,23 +136,6 @@ TEST_F(InstallDeviceTest, SecondInstallationReplacesTheBackup) {
   ASSERT_EQ(second->DriverText("InfPath"), infName);
   EXPECT_THAT(lines, Contains("Inf file is successfully backed up."));
   EXPECT_EQ(testsupport::ReadFile(BackupOf(infName)), testsupport::ReadFile(InstalledCopyOf(infName)));
-}
-
-TEST_F(InstallDeviceTest, SectionNameValueTooLongForItsBufferAddsNothing) {
-  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
-  ASSERT_TRUE(adapter->SetDriverText("InfSection", std::string(300, 's')));
-  EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
-  EXPECT_TRUE(ContainsInOrder(Lines(), {"Failed to read 'InfSection' from driver registry. [err=234]",
-                                        "Inf Section: .NTamd64"}));
-}
-
-TEST_F(InstallDeviceTest, InfNameTooLongForItsBufferIsNotBackedUp) {
-  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kUsCard);
-  ASSERT_TRUE(adapter->SetDriverText("InfPath", std::string(300, 'n') + ".inf"));
-  EXPECT_EQ(MakePostProcessingCall(*adapter), NO_ERROR);
-  const std::vector<std::string> lines = LinesFrom(Lines(), "Entering GetInfFromDrvRegistry()");
-  EXPECT_THAT(lines, ElementsAre("Entering GetInfFromDrvRegistry()",
-                                 "Failed to read 'InfPath' from driver registry. [err=206]"));
 }
 
 TEST_F(InstallDeviceTest, BackupPathTooLongForItsBufferIsNotFormed) {
