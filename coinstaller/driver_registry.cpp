@@ -38,6 +38,13 @@ bool GetInfFromDrvRegistry(HKEY driverKey, std::string& infName) {
     value.reset();
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
   }
+  // So is a name that could lead anywhere but to an INF file in the INF and
+  // system directories: the backup is copied to and deleted from that name.
+  if (value && !IsPlainInfFileName(*value)) {
+    DebugPrint("Refusing 'InfPath' that is not an INF file name: %s", value->c_str());
+    value.reset();
+    SetLastError(ERROR_INVALID_NAME);
+  }
   if (!value) {
     const long error = LastErrorCode();
     DebugPrint("Failed to read 'InfPath' from driver registry. [err=%ld]", error);

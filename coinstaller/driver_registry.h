@@ -21,8 +21,9 @@ rav::UniqueHkey OpenDriverKey(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInf
 // failure lines can log it like any other call's error.
 std::optional<std::string> ReadRegistryText(HKEY key, const char* name, DWORD bufferBytes);
 
-// The driver's installed INF file name ("InfPath"), when it can be read and
-// fits the 260-character name buffer.
+// The driver's installed INF file name ("InfPath"), when it can be read, fits
+// the 260-character name buffer and is a plain INF file name (a name that is
+// not is logged and refused with ERROR_INVALID_NAME).
 bool GetInfFromDrvRegistry(HKEY driverKey, std::string& infName);
 
 }  // namespace coinstaller

@@ -24,4 +24,13 @@ std::optional<std::string> PathBelowWindows(std::string_view windowsDirectory, s
 // Whether an INF file name fits the co-installer's 260-character name buffer.
 bool FitsPathBuffer(std::string_view text);
 
+// Whether a name from the driver key ("InfPath") can only name an INF file
+// directly in the directory it is joined to: a name ending in ".inf" (any
+// letter case) without path separators, drive or stream colons, or other
+// characters no file name may hold. Backup and removal join it below
+// "<windows>\Inf" and "<windows>\System32"; any other name could lead out of
+// those directories ("..\win.ini", "C:\x.inf") or to a file of the system
+// that is no INF backup ("kernel32.dll").
+bool IsPlainInfFileName(std::string_view name);
+
 }  // namespace coinstaller

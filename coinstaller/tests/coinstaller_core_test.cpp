@@ -113,6 +113,20 @@ TEST(SystemPaths, FormsPathsThatFitAndRefusesTheRest) {
   EXPECT_FALSE(FitsPathBuffer(std::string(260, 'n')));
 }
 
+TEST(SystemPaths, OnlyPlainInfFileNamesNameTheBackup) {
+  for (const char* name : {"oem3.inf", "ravwlantest.inf", "OEM12.INF", "x.Inf", ".inf", "name with spaces.inf",
+                           "\xE4.inf", "a..b.inf"}) {
+    EXPECT_TRUE(IsPlainInfFileName(name)) << name;
+  }
+  for (const char* name : {"", ".", "..", "inf", "x.in", "oem3.inf.", "oem3.inf ", "kernel32.dll", "..\\win.ini",
+                           "..\\x.inf", "sub\\..\\..\\x.inf", "../x.inf", "sub/x.inf", "C:\\x.inf", "C:x.inf",
+                           "\\\\server\\share\\x.inf", "\\x.inf", "x.inf:stream.inf", "x*.inf", "x?.inf", "x<.inf",
+                           "x>.inf", "x|.inf", "x\".inf", "a\tb.inf", "a\nb.inf"}) {
+    EXPECT_FALSE(IsPlainInfFileName(name)) << name;
+  }
+  EXPECT_FALSE(IsPlainInfFileName(std::string("a\0b.inf", 7)));
+}
+
 TEST(CompanionFiles, NamesFollowTheProcessorArchitecture) {
   EXPECT_EQ(UserInterfaceLibrary(9), "ravihvui64.dll");
   EXPECT_EQ(ServiceLibrary(9), "ravihvsrv64.dll");
