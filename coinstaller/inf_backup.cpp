@@ -6,8 +6,41 @@
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
 #include "coinstaller/system_paths.h"
+#include "common/win_resources.h"
 
 namespace coinstaller {
+namespace {
+
+// Runs `operation` on the backup; once more after clearing the backup's
+// read-only attribute when that is what made it fail.
+template <typename Operation>
+bool OnOwnBackup(const std::string& backup, Operation operation) {
+  if (operation()) return true;
+  const DWORD error = GetLastError();
+  const DWORD attributes = GetFileAttributesA(backup.c_str());
+  const bool readOnlyFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+                            (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+  if (error != ERROR_ACCESS_DENIED || !readOnlyFile ||
+      !SetFileAttributesA(backup.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL)) {
+    SetLastError(error);
+    return false;
+  }
+  if (operation()) return true;
+  const rav::LastErrorKeeper keep;
+  SetFileAttributesA(backup.c_str(), attributes);
+  return false;
+}
+
+}  // namespace
+
+bool ReplaceInfBackup(const std::string& source, const std::string& backup) {
+  return OnOwnBackup(backup, [&] { return CopyFileA(source.c_str(), backup.c_str(), FALSE) != FALSE; });
+}
+
+bool DeleteInfBackup(const std::string& backup) {
+  return OnOwnBackup(backup, [&] { return DeleteFileA(backup.c_str()) != FALSE; });
+}
 
 void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows) {
   std::string infName;
@@ -23,7 +56,7 @@ void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows) {
     DebugPrint("Could not backup inf file, error: %ld", error);
     return;
   }
-  if (CopyFileA(source->c_str(), destination->c_str(), FALSE)) {
+  if (ReplaceInfBackup(*source, *destination)) {
     DebugPrint("Inf file is successfully backed up.");
   } else {
     const long error = LastErrorCode();

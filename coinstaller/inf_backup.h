@@ -3,6 +3,8 @@
 // device removal later deletes. Every installation replaces it.
 #include <windows.h>
 
+#include <string>
+
 #include "coinstaller/windows_directory.h"
 
 namespace coinstaller {
@@ -11,5 +13,14 @@ namespace coinstaller {
 // paths are formed from `windows` only: a directory that could not be read
 // forms none, and nothing is copied.
 void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows);
+
+// Copies `source` over the backup at `backup`, or deletes the backup. The
+// backup is the co-installer's own file: when it is read-only (CopyFileA
+// gives the copy the installed INF's attributes, so it may be without anyone
+// meaning it) and the platform refuses for that reason, the attribute is
+// cleared and the operation tried once more. When that fails too the
+// attribute is put back. False with the thread's last error set on failure.
+bool ReplaceInfBackup(const std::string& source, const std::string& backup);
+bool DeleteInfBackup(const std::string& backup);
 
 }  // namespace coinstaller

@@ -6,6 +6,7 @@
 #include "coinstaller/companion_files.h"
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
+#include "coinstaller/inf_backup.h"
 #include "coinstaller/system_paths.h"
 #include "coinstaller/windows_directory.h"
 #include "common/win_resources.h"
@@ -41,13 +42,17 @@ void RunUnregisterCommand(const std::string& command) {
   WaitForSingleObject(process.get(), INFINITE);
 }
 
-// Deletes a file in the system directory; false with the thread's last error
-// set when the path cannot be formed or the file cannot be deleted.
-bool DeleteSystemFile(const WindowsDirectory& windows, std::string_view name, std::string& path) {
+bool DeleteCompanionLibrary(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+// Deletes a file in the system directory with `remove`; false with the
+// thread's last error set when the path cannot be formed or the file cannot
+// be deleted.
+bool DeleteSystemFile(const WindowsDirectory& windows, std::string_view name, std::string& path,
+                      bool (*remove)(const std::string&)) {
   const std::optional<std::string> formed = windows.PathTo(kSystemDirectory, name);
   if (!formed) return false;
   path = *formed;
-  return DeleteFileA(path.c_str()) != FALSE;
+  return remove(path);
 }
 
 }  // namespace
@@ -63,19 +68,21 @@ void CleanUpSystemDirectory(const WindowsDirectory& windows, const std::string& 
   }
 
   std::string path;
-  if (DeleteSystemFile(windows, ServiceLibrary(ProcessorArchitecture()), path)) {
+  // The companion libraries belong to the driver package, not to the
+  // co-installer: one that cannot be deleted as it is stays as it is.
+  if (DeleteSystemFile(windows, ServiceLibrary(ProcessorArchitecture()), path, DeleteCompanionLibrary)) {
     DebugPrint("%s file is successfully deleted.", path.c_str());
   } else {
     const long error = LastErrorCode();
     DebugPrint("Could not delete ravihvsrv.dll, error: %ld", error);
   }
-  if (DeleteSystemFile(windows, UserInterfaceLibrary(ProcessorArchitecture()), path)) {
+  if (DeleteSystemFile(windows, UserInterfaceLibrary(ProcessorArchitecture()), path, DeleteCompanionLibrary)) {
     DebugPrint("%s file is successfully deleted.", path.c_str());
   } else {
     const long error = LastErrorCode();
     DebugPrint("Could not delete ravwihvui.dll, error: %ld", error);
   }
-  if (DeleteSystemFile(windows, infName, path)) {
+  if (DeleteSystemFile(windows, infName, path, DeleteInfBackup)) {
     DebugPrint("Backup inf file is successfully deleted.");
   } else {
     const long error = LastErrorCode();

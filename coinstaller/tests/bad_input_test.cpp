@@ -54,6 +54,9 @@ constexpr char kLongLineCard[] = "RAVTEST\\LONG";
 constexpr char kRowsWinlogonKey[] = "Software\\RavCoinstBadInput\\Winlogon";
 constexpr wchar_t kRowsWinlogonRoot[] = L"Software\\RavCoinstBadInput";
 
+// What a row plants in the system directory under the INF's name.
+constexpr char kPlantedBackup[] = "; planted before the request\r\n";
+
 // The state the row starts from.
 enum class Start {
   NoDevice,   // no adapter at all
@@ -74,7 +77,7 @@ enum class Request {
 enum class Arg { Real, Null, Invalid };  // INVALID_HANDLE_VALUE, for the set
 
 enum class Country { Absent, Written };  // Written: this user's two-letter code
-enum class Backup { Absent, AsInstalled };
+enum class Backup { Absent, AsInstalled, AsPlanted };
 enum class Companions { Kept, Deleted };
 
 // A driver-key value the row stores before its request, with or without the
@@ -253,6 +256,13 @@ class BadInputTest : public DeviceTest, public ::testing::WithParamInterface<Row
     removeAfter_.push_back(path);
   }
 
+  void MakeReadOnly(const fs::path& path) { ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)); }
+
+  void PlantReadOnlyBackup() {
+    testsupport::WriteFile(BackupPath(), kPlantedBackup);
+    MakeReadOnly(BackupPath());
+  }
+
   void SetShell(const std::string& text, bool terminated) {
     rav::UniqueHkey key;
     ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kRowsWinlogonKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
@@ -384,6 +394,10 @@ void BadInputTest::CheckOutcome(const Row& row) {
       case Backup::AsInstalled:
         ASSERT_TRUE(fs::exists(BackupPath())) << BackupPath();
         EXPECT_EQ(testsupport::ReadFile(BackupPath()), testsupport::ReadFile(cardInf_));
+        break;
+      case Backup::AsPlanted:
+        ASSERT_TRUE(fs::exists(BackupPath())) << BackupPath();
+        EXPECT_EQ(testsupport::ReadFile(BackupPath()), kPlantedBackup);
         break;
     }
   }
@@ -668,6 +682,44 @@ std::vector<Row> Rows() {
        .inOrder = {"ROW card detected.", "User Location: {country}", "Source Inf file: {windows}\\Inf\\{inf}",
                    "Destination Inf file: {windows}\\System32\\{inf}", "Could not backup inf file, error: 2"},
        .country = Country::Written},
+
+      // --- A read-only INF backup.
+      // The backup is the co-installer's own file, and it can become
+      // read-only without anyone meaning it: CopyFileA gives the copy the
+      // installed INF's attributes. Replaced and deleted as any other time.
+      // Windows' CopyFileA refuses a read-only destination with
+      // ERROR_ACCESS_DENIED, which the co-installer answers by clearing the
+      // attribute; Wine's replaces the file without a word, so under Wine
+      // this row passes either way.
+      {.name = "ReadOnlyBackupSecondPass",
+       .arrange = [](BadInputTest& test) { test.PlantReadOnlyBackup(); },
+       .inOrder = {"Destination Inf file: {windows}\\System32\\{inf}", "Inf file is successfully backed up."},
+       .country = Country::Written,
+       .backup = Backup::AsInstalled},
+      {.name = "ReadOnlyBackupRemove",
+       .start = Start::BackedUp,
+       .arrange = [](BadInputTest& test) { test.MakeReadOnly(test.BackupPath()); },
+       .request = Request::Remove,
+       .tail = {"Command: *", "{windows}\\System32\\ravihvsrv64.dll file is successfully deleted.",
+                "{windows}\\System32\\ravihvui64.dll file is successfully deleted.",
+                "Backup inf file is successfully deleted."},
+       .country = Country::Written,
+       .companions = Companions::Deleted,
+       .unregisters = true},
+      // The companion libraries are not the co-installer's own: read-only,
+      // they stay, and the failures are logged.
+      {.name = "ReadOnlyCompanionLibrariesRemove",
+       .start = Start::BackedUp,
+       .arrange =
+           [](BadInputTest& test) {
+             test.MakeReadOnly(test.companions_.userInterfacePath());
+             test.MakeReadOnly(test.companions_.servicePath());
+           },
+       .request = Request::Remove,
+       .tail = {"Command: *", "Could not delete ravihvsrv.dll, error: 5", "Could not delete ravwihvui.dll, error: 5",
+                "Backup inf file is successfully deleted."},
+       .country = Country::Written,
+       .unregisters = true},
 
       // --- The Windows directory.
       // When it cannot be read no path is formed: nothing is copied from
