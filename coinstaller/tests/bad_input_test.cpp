@@ -27,8 +27,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -189,6 +191,26 @@ std::string LongLineInf(const std::string& sample) {
   return inf;
 }
 
+// The names in the directories where a faulty co-installer could delete or
+// create files: the system directory, the Windows and INF directories and the
+// root of the system drive. Names in lower case, without subdirectories.
+using DirectoryNames = std::map<fs::path, std::set<std::string>>;
+
+DirectoryNames ListWatchedDirectories() {
+  DirectoryNames listing;
+  for (const fs::path& directory :
+       {SystemDirectory(), WindowsDirectory(), WindowsDirectory() / L"inf", WindowsDirectory().root_path()}) {
+    std::set<std::string>& names = listing[directory];
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(directory, error)) {
+      std::string name = testsupport::Narrow(entry.path().filename().wstring());
+      for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+      names.insert(name);
+    }
+  }
+  return listing;
+}
+
 // The current directory for one row: a path formed from an empty Windows
 // directory ("\System32\<name>") is relative to the root of its drive.
 class ScopedCurrentDirectory {
@@ -290,6 +312,7 @@ class BadInputTest : public DeviceTest, public ::testing::WithParamInterface<Row
   void CheckOutcome(const Row& row);
 
   DWORD result_ = NO_ERROR;
+  DirectoryNames before_;
   std::optional<std::string> location_;
 
  private:
@@ -329,6 +352,7 @@ void BadInputTest::Arrange(const Row& row) {
 }
 
 void BadInputTest::Act(const Row& row) {
+  before_ = ListWatchedDirectories();
   ClearLines();
   HDEVINFO set = nullptr;
   PSP_DEVINFO_DATA element = nullptr;
@@ -406,6 +430,23 @@ void BadInputTest::CheckOutcome(const Row& row) {
   EXPECT_EQ(fs::exists(companions_.servicePath()), kept);
   EXPECT_EQ(companions_.UnregisterRecords().size(), row.unregisters ? 1u : 0u)
       << testing::PrintToString(companions_.UnregisterRecords());
+
+  // Only the co-installer's own files come and go, and only in the system
+  // directory: the companion libraries may go, the backup may come or go.
+  std::string backup = infName_;
+  for (char& c : backup) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  const DirectoryNames after = ListWatchedDirectories();
+  for (const auto& [directory, names] : before_) {
+    const std::set<std::string>& now = after.at(directory);
+    const bool system = directory == SystemDirectory();
+    for (const std::string& name : names) {
+      const bool mayGo = system && (name == "ravihvui64.dll" || name == "ravihvsrv64.dll" || name == backup);
+      EXPECT_TRUE(now.count(name) || mayGo) << "deleted: " << (directory / name);
+    }
+    for (const std::string& name : now) {
+      EXPECT_TRUE(names.count(name) || (system && name == backup)) << "created: " << (directory / name);
+    }
+  }
 
   for (const std::string& canary : row.canaries) {
     const fs::path path = testsupport::Widen(Expand(canary));
