@@ -55,12 +55,28 @@ bool FakeAdapter::SelectDriverAndRegisterCoInstallers() {
 }
 
 ClassInstallerResult FakeAdapter::CallClassInstaller(DI_FUNCTION installFunction) {
+  // The driver key's place below the class key ("{class}\NNNN"), while the
+  // device still has one.
+  char driver[128] = {};
+  if (installFunction == DIF_REMOVE &&
+      !SetupDiGetDeviceRegistryPropertyA(set_.get(), &device_, SPDRP_DRIVER, nullptr,
+                                         reinterpret_cast<BYTE*>(driver), sizeof driver - 1, nullptr)) {
+    driver[0] = '\0';
+  }
   SetLastError(0xdeadbeef);
   ClassInstallerResult result;
   result.ok = SetupDiCallClassInstaller(installFunction, set_.get(), &device_);
   result.error = GetLastError();
-  // The class installer's default for DIF_REMOVE removes the device.
-  if (installFunction == DIF_REMOVE && result.ok) created_ = false;
+  // The class installer's default for DIF_REMOVE removes the device. Under
+  // Wine it leaves a driver key that has subkeys behind (see Remove).
+  if (installFunction == DIF_REMOVE && result.ok) {
+    created_ = false;
+    if (driver[0] != '\0') {
+      const std::string key = std::string("System\\CurrentControlSet\\Control\\Class\\") + driver;
+      RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+      RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+    }
+  }
   return result;
 }
 
@@ -109,6 +125,12 @@ bool FakeAdapter::DeleteDriverValue(const char* name) {
 bool FakeAdapter::Remove() {
   if (!created_) return false;
   created_ = false;
+  // Wine's SetupDiRemoveDevice, and its SetupDiDeleteDevRegKey too, delete
+  // the driver key below the class key only when it has no subkeys, and an
+  // installed adapter's has (Ndi): empty it first, so that runs in the same
+  // prefix do not pile keys up. A device never installed has none.
+  if (const rav::UniqueHkey key = OpenDriverKey()) RegDeleteTreeW(key.get(), nullptr);
+  SetupDiDeleteDevRegKey(set_.get(), &device_, DICS_FLAG_GLOBAL, 0, DIREG_DRV);
   return SetupDiRemoveDevice(set_.get(), &device_) != FALSE;
 }
 
