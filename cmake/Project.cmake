@@ -26,8 +26,9 @@ else()
   # Windows 7 API level; no UNICODE: every call names its A or W form.
   add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
   add_link_options(-static -static-libgcc -static-libstdc++)
-  # Shipped binaries carry no symbols.
-  add_link_options($<$<CONFIG:MinSizeRel>:-s>)
+  # Shipped binaries carry no symbols and no unused code.
+  add_compile_options($<$<CONFIG:MinSizeRel>:-ffunction-sections> $<$<CONFIG:MinSizeRel>:-fdata-sections>)
+  add_link_options($<$<CONFIG:MinSizeRel>:-s> $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections>)
 endif()
 
 # rav_core_library(name sources...): platform-free code, built in every tree.

@@ -5,14 +5,14 @@
 // travels as a "%s" argument.
 #include <windows.h>
 
-#include <cstdio>  // __MINGW_PRINTF_FORMAT
+#include <cstdio>
 #include <string_view>
 
 namespace coinstaller {
 
 inline constexpr std::string_view kDebugPrefix = "*** RAVCOINST ***: ";
 
-void DebugPrint(const char* format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)));
+void DebugPrint(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));
 
 // The calling thread's last-error code as failure lines print it ("%ld").
 // Take it right after the failing call, before anything else runs.

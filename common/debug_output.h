@@ -13,13 +13,20 @@
 
 namespace rav {
 
-__attribute__((format(__MINGW_PRINTF_FORMAT, 2, 0))) inline void OutputDebugLine(std::string_view prefix,
+// Formatted by the system C library (msvcrt's _vsnprintf): the programs'
+// formats need nothing more, and MinGW's own printf would add a quarter to
+// the launcher's size.
+__attribute__((format(ms_printf, 2, 0))) inline void OutputDebugLine(std::string_view prefix,
                                                                                   const char* format,
                                                                                   va_list args) {
   // Callers log GetLastError() values; writing a line must not change them.
   LastErrorKeeper keepLastError;
   char message[kDebugMessageLimit + 1];
-  if (vsnprintf(message, sizeof message, format, args) < 0) message[0] = '\0';
+  message[0] = '\0';
+  // A longer text is cut. Some C libraries then answer -1 and leave the
+  // buffer unterminated, others the length the text needed: end it either way.
+  const int written = _vsnprintf(message, sizeof message, format, args);
+  if (written < 0 || static_cast<std::size_t>(written) >= sizeof message) message[sizeof message - 1] = '\0';
   OutputDebugStringA(ComposeDebugLine(prefix, message).c_str());
 }
 

@@ -6,6 +6,6 @@
 
 namespace launcher {
 
-void DebugPrint(const char* format, ...) __attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2)));
+void DebugPrint(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));
 
 }  // namespace launcher
