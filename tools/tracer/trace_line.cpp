@@ -31,6 +31,26 @@ bool PassesFilter(std::string_view line, std::string_view filter) {
   return filter.empty() || line.substr(0, filter.size()) == filter;
 }
 
+std::string FormatTraceText(const TraceTime& time, unsigned long processId, std::string_view image,
+                            std::string_view text, std::string_view filter) {
+  std::string out;
+  for (const std::string& line : SplitDebugText(text)) {
+    if (!PassesFilter(line, filter)) continue;
+    out.append(FormatTraceLine(time, processId, image, line)).append("\r\n");
+  }
+  return out;
+}
+
+std::string WithCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 32);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out.push_back('\r');
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
 std::string_view BaseName(std::string_view path) {
   const std::size_t slash = path.find_last_of("\\/");
   return slash == std::string_view::npos ? path : path.substr(slash + 1);

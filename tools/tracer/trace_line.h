@@ -25,6 +25,14 @@ std::vector<std::string> SplitDebugText(std::string_view text);
 // An empty filter keeps everything; otherwise the line must start with it.
 bool PassesFilter(std::string_view line, std::string_view filter);
 
+// What ravtrace prints for one debug string: one FormatTraceLine per line of
+// it that passes the filter, each ended by CR LF. Empty when none passes.
+std::string FormatTraceText(const TraceTime& time, unsigned long processId, std::string_view image,
+                            std::string_view text, std::string_view filter);
+
+// LF line ends as CR LF (a CR LF stays as it is).
+std::string WithCrLf(std::string_view text);
+
 // The file name of a path (after the last backslash or slash).
 std::string_view BaseName(std::string_view path);
 

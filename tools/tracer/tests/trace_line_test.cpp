@@ -31,5 +31,25 @@ TEST(TraceLine, FilterKeepsLinesStartingWithIt) {
   EXPECT_EQ(BaseName("plain"), "plain");
 }
 
+TEST(TraceLine, FormatsAWholeDebugStringLineByLine) {
+  const TraceTime time{14, 3, 9, 5};
+  EXPECT_EQ(FormatTraceText(time, 8, "w.exe", "one\r\ntwo\nthree", ""),
+            "14:03:09.005 [8] w.exe: one\r\n14:03:09.005 [8] w.exe: two\r\n14:03:09.005 [8] w.exe: three\r\n");
+  EXPECT_EQ(FormatTraceText(time, 8, "w.exe", "keep 1\ndrop\nkeep 2\n", "keep"),
+            "14:03:09.005 [8] w.exe: keep 1\r\n14:03:09.005 [8] w.exe: keep 2\r\n");
+  EXPECT_EQ(FormatTraceText(time, 8, "w.exe", "drop\r\n", "keep"), "");
+  EXPECT_EQ(FormatTraceText(time, 8, "w.exe", "", ""), "");
+  // An empty line inside a string is a line too.
+  EXPECT_EQ(FormatTraceText(time, 8, "", "a\n\nb", ""),
+            "14:03:09.005 [8] ?: a\r\n14:03:09.005 [8] ?: \r\n14:03:09.005 [8] ?: b\r\n");
+}
+
+TEST(TraceLine, LineEndsForTheConsoleAndFiles) {
+  EXPECT_EQ(WithCrLf("a\nb\r\nc\n"), "a\r\nb\r\nc\r\n");
+  EXPECT_EQ(WithCrLf("\n\n"), "\r\n\r\n");
+  EXPECT_EQ(WithCrLf("no end"), "no end");
+  EXPECT_EQ(WithCrLf(""), "");
+}
+
 }  // namespace
 }  // namespace tracer
