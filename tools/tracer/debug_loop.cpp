@@ -1,5 +1,6 @@
 #include "tools/tracer/debug_loop.h"
 
+#include <algorithm>
 #include <map>
 
 namespace tracer {
@@ -56,13 +57,19 @@ DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds t
   // Process handles from the debug events; the system closes them.
   std::map<DWORD, HANDLE> processes;
   bool started = false;
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeout.count());
+  // A timeout too long to add up (milliseconds::max() for one) means none.
+  const ULONGLONG start = GetTickCount64();
+  const ULONGLONG limit = timeout.count() < 0 ? 0 : static_cast<ULONGLONG>(timeout.count());
+  const ULONGLONG deadline = limit > ~0ull - start ? ~0ull : start + limit;
   while (!started || !processes.empty()) {
     DEBUG_EVENT event = {};
     const ULONGLONG now = GetTickCount64();
-    const DWORD wait = result.timedOut ? 1000 : (now >= deadline ? 0 : static_cast<DWORD>(deadline - now));
+    // Waits longer than a DWORD holds are made in several steps.
+    const DWORD wait = result.timedOut ? 1000
+                       : now >= deadline ? 0
+                                         : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1));
     if (!WaitForDebugEvent(&event, wait)) {
-      if (!result.timedOut) {
+      if (!result.timedOut && GetTickCount64() >= deadline) {
         result.timedOut = true;
         for (const auto& [id, process] : processes) TerminateProcess(process, 0xDEAD);
         if (!started) TerminateProcess(rootProcess, 0xDEAD);
