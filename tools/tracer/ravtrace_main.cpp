@@ -1,0 +1,35 @@
+#include "tools/tracer/ravtrace_main.h"
+
+#include <windows.h>
+
+#include "tools/tracer/listen_mode.h"
+#include "tools/tracer/run_mode.h"
+#include "tools/tracer/trace_line.h"
+#include "tools/tracer/trace_options.h"
+#include "tools/tracer/trace_output.h"
+
+namespace tracer {
+
+int RavTraceMain(const std::vector<std::string>& arguments) {
+  const ParsedArguments parsed = ParseTraceArguments(arguments);
+  if (!parsed.ok) {
+    Report(parsed.error);
+    WriteText(GetStdHandle(STD_ERROR_HANDLE), "\r\n" + WithCrLf(UsageText()));
+    return 2;
+  }
+  const TraceOptions& options = parsed.options;
+  switch (options.mode) {
+    case TraceMode::kHelp:
+      WriteText(GetStdHandle(STD_OUTPUT_HANDLE), WithCrLf(UsageText()));
+      return 0;
+    case TraceMode::kRun:
+      return RunTraced(options);
+    case TraceMode::kListen:
+      return Listen(options);
+    case TraceMode::kStop:
+      return SetStopEvent(options.eventName);
+  }
+  return 2;
+}
+
+}  // namespace tracer

@@ -1,0 +1,80 @@
+#include "tools/tracer/run_mode.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "common/win_resources.h"
+#include "tools/tracer/debug_loop.h"
+#include "tools/tracer/process_names.h"
+#include "tools/tracer/trace_output.h"
+
+namespace tracer {
+namespace {
+
+// An inheritable copy of one of ravtrace's standard handles, so that the
+// program writes where ravtrace's own output goes (not every system passes
+// a pipe or file on by itself); the handle itself when it cannot be copied.
+HANDLE InheritableStandardHandle(DWORD which, rav::UniqueHandle& copy) {
+  const HANDLE handle = GetStdHandle(which);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return handle;
+  const HANDLE self = GetCurrentProcess();
+  if (DuplicateHandle(self, handle, self, copy.put(), 0, TRUE, DUPLICATE_SAME_ACCESS)) return copy.get();
+  return handle;
+}
+
+}  // namespace
+
+int RunTraced(const TraceOptions& options) {
+  TracePrinter printer(options.filter);
+  if (!options.output.empty() && !printer.OpenOutput(Utf8ToWide(options.output))) {
+    Report(WithErrorCode("cannot open " + options.output, GetLastError()));
+    return 1;
+  }
+  rav::UniqueHandle input;
+  rav::UniqueHandle output;
+  rav::UniqueHandle error;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = InheritableStandardHandle(STD_INPUT_HANDLE, input);
+  startup.hStdOutput = InheritableStandardHandle(STD_OUTPUT_HANDLE, output);
+  startup.hStdError = InheritableStandardHandle(STD_ERROR_HANDLE, error);
+  PROCESS_INFORMATION started = {};
+  std::wstring commandLine = Utf8ToWide(options.commandLine);
+  const DWORD flags = options.children ? DEBUG_PROCESS : DEBUG_ONLY_THIS_PROCESS;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup,
+                      &started)) {
+    Report(WithErrorCode("cannot start " + options.commandLine, GetLastError()));
+    return 1;
+  }
+  rav::UniqueHandle process(started.hProcess);
+  rav::UniqueHandle thread(started.hThread);
+  // Only the program holds the copies now.
+  input.reset();
+  output.reset();
+  error.reset();
+
+  ProcessNames names;
+  const std::chrono::milliseconds timeout =
+      options.timeoutSeconds == 0 ? std::chrono::milliseconds::max()
+                                  : std::chrono::milliseconds(options.timeoutSeconds * 1000);
+  const DebugLoopResult loop = ServeDebugEvents(
+      process.get(), timeout,
+      [&printer, &names](const DebugString& s) { printer.Print(s.processId, names.NameOf(s.processId), s.text); },
+      [&names](DWORD processId, const std::wstring& image) { names.Remember(processId, image); });
+
+  DWORD exitCode = 0;
+  GetExitCodeProcess(process.get(), &exitCode);
+  if (loop.timedOut) {
+    Report(options.commandLine + " was ended after " + std::to_string(options.timeoutSeconds) + " s");
+  }
+  // Exit codes wider than 8 bits do not survive every shell; say it in full.
+  char hex[16];
+  std::snprintf(hex, sizeof hex, "0x%08lx", static_cast<unsigned long>(exitCode));
+  Report("exit code " + std::to_string(exitCode) + " (" + hex + ")");
+  return static_cast<int>(exitCode);
+}
+
+}  // namespace tracer
