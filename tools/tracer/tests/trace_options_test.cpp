@@ -68,7 +68,7 @@ TEST(TraceOptions, HelpInEveryForm) {
   }
 }
 
-// One table: each wrong command line and a part of the reason it gives.
+// One table: each wrong command line and words of the reason it gives.
 TEST(TraceOptions, RefusesWrongCommandLines) {
   struct Row {
     Args arguments;
@@ -133,11 +133,11 @@ TEST(TraceOptions, QuotesArgumentsByThePlatformRules) {
 TEST(TraceOptions, UsageTextNamesEveryOptionAndMode) {
   const std::string usage(UsageText());
   for (std::string_view option : KnownOptions()) EXPECT_THAT(usage, HasSubstr(std::string(option))) << option;
-  for (const char* part :
+  for (const char* piece :
        {"ravtrace run ", "ravtrace listen ", "ravtrace stop NAME", "HH:MM:SS.mmm [PROCESS ID] IMAGE: TEXT",
         "Ctrl+C", "Ctrl+Break", "DBWIN_BUFFER", "4,091", "UTF-8", "exit code", "0xDEAD", "Exit codes",
         "ravtrace: listening", "ravtrace: stopped"}) {
-    EXPECT_THAT(usage, HasSubstr(part)) << part;
+    EXPECT_THAT(usage, HasSubstr(piece)) << piece;
   }
   // Plain text for a console: no tabs, no line wider than 80 columns.
   std::size_t column = 0;
