@@ -41,7 +41,7 @@ wine "$bin32/demo_runner.exe" "$(winepath -w "$package")" "$(winepath -w "$demo/
 failures=$?
 set -e
 
-wine "$bin32/demo_runner.exe" --set-event 'Local\RavDemoTraceStop' >/dev/null 2>&1 || true
+wine "$bin32/ravtrace.exe" stop 'Local\RavDemoTraceStop' >/dev/null 2>&1 || true
 wait "$listener" 2>/dev/null || true
 
 printf '\nScreenshots:\n'

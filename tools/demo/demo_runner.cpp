@@ -10,7 +10,6 @@
 //   3. a failure: the engine reports an error; the error box shows it.
 //   demo_runner PACKAGE_DIR WORK_DIR TRACE_FILE
 //   demo_runner --wait-event NAME    waits (up to 30 s) until the named event is set
-//   demo_runner --set-event NAME     sets a named event (to stop a listener)
 // TRACE_FILE is where a trace viewer listening system-wide writes; each step
 // shows the lines that came in during it. The exit code is the number of
 // checks that failed.
@@ -221,14 +220,13 @@ struct Demo {
   }
 };
 
-// The script's way to wait for the trace viewer and to stop it.
-int EventCommand(const std::wstring& command, const wchar_t* name) {
+// The script's way to wait until the trace viewer listens.
+int WaitForEvent(const wchar_t* name) {
   for (int i = 0; i < 300; ++i) {
-    if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, name)) {
-      const bool done = command == L"--set-event" ? SetEvent(event) != FALSE
-                                                  : WaitForSingleObject(event, 30000) == WAIT_OBJECT_0;
+    if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, name)) {
+      const bool set = WaitForSingleObject(event, 30000) == WAIT_OBJECT_0;
       CloseHandle(event);
-      return done ? 0 : 1;
+      return set ? 0 : 1;
     }
     Sleep(100);
   }
@@ -238,9 +236,7 @@ int EventCommand(const std::wstring& command, const wchar_t* name) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc == 3 && (std::wstring(argv[1]) == L"--wait-event" || std::wstring(argv[1]) == L"--set-event")) {
-    return EventCommand(argv[1], argv[2]);
-  }
+  if (argc == 3 && std::wstring(argv[1]) == L"--wait-event") return WaitForEvent(argv[2]);
   if (argc != 4) {
     std::fputs("usage: demo_runner PACKAGE_DIR WORK_DIR TRACE_FILE\n", stderr);
     return 2;
