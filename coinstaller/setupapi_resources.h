@@ -9,27 +9,12 @@
 
 namespace coinstaller {
 
-// SetupOpenInfFile answers INVALID_HANDLE_VALUE when it fails.
-struct InfPolicy {
-  using pointer = HINF;
-  static pointer none() noexcept { return INVALID_HANDLE_VALUE; }
-  static bool is_valid(pointer value) noexcept { return value != nullptr && value != INVALID_HANDLE_VALUE; }
-  static void close(pointer value) noexcept {
-    rav::LastErrorKeeper keep;
-    SetupCloseInfFile(value);
-  }
-};
-using UniqueHinf = rav::UniqueResource<InfPolicy>;
+inline void CloseInf(HINF inf) { SetupCloseInfFile(inf); }
+inline void DestroyDeviceInfoSet(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
 
-struct DeviceInfoSetPolicy {
-  using pointer = HDEVINFO;
-  static pointer none() noexcept { return INVALID_HANDLE_VALUE; }
-  static bool is_valid(pointer value) noexcept { return value != nullptr && value != INVALID_HANDLE_VALUE; }
-  static void close(pointer value) noexcept {
-    rav::LastErrorKeeper keep;
-    SetupDiDestroyDeviceInfoList(value);
-  }
-};
-using UniqueDeviceInfoSet = rav::UniqueResource<DeviceInfoSetPolicy>;
+// Both calls answer INVALID_HANDLE_VALUE when they fail.
+using UniqueHinf = rav::UniqueResource<rav::ClosePolicy<HINF, CloseInf, rav::NoneIs::kInvalidHandle>>;
+using UniqueDeviceInfoSet =
+    rav::UniqueResource<rav::ClosePolicy<HDEVINFO, DestroyDeviceInfoSet, rav::NoneIs::kInvalidHandle>>;
 
 }  // namespace coinstaller

@@ -19,78 +19,47 @@ class LastErrorKeeper {
   DWORD error_;
 };
 
-// Kernel handles: processes, threads, pipes, files, tokens, snapshots.
-// Both null and INVALID_HANDLE_VALUE mean "none", as the APIs disagree.
-struct HandlePolicy {
-  using pointer = HANDLE;
-  static pointer none() noexcept { return nullptr; }
+// Where a resource kind's "none" is: null for most, INVALID_HANDLE_VALUE for
+// the calls that answer that on failure (find handles, INF and device sets).
+enum class NoneIs { kNull, kInvalidHandle };
+
+// A resource released by `Close`. Null and INVALID_HANDLE_VALUE are never
+// valid, whichever of them a kind's calls use for "none".
+template <typename T, void (*Close)(T), NoneIs None = NoneIs::kNull>
+struct ClosePolicy {
+  using pointer = T;
+  static pointer none() noexcept {
+    if constexpr (None == NoneIs::kNull) {
+      return nullptr;
+    } else {
+      return reinterpret_cast<pointer>(INVALID_HANDLE_VALUE);
+    }
+  }
   static bool is_valid(pointer value) noexcept {
-    return value != nullptr && value != INVALID_HANDLE_VALUE;
+    return value != nullptr && value != reinterpret_cast<pointer>(INVALID_HANDLE_VALUE);
   }
   static void close(pointer value) noexcept {
     LastErrorKeeper keep;
-    CloseHandle(value);
+    Close(value);
   }
 };
-using UniqueHandle = UniqueResource<HandlePolicy>;
 
-struct RegKeyPolicy {
-  using pointer = HKEY;
-  static pointer none() noexcept { return nullptr; }
-  static bool is_valid(pointer value) noexcept {
-    return value != nullptr && value != reinterpret_cast<HKEY>(INVALID_HANDLE_VALUE);
-  }
-  static void close(pointer value) noexcept {
-    LastErrorKeeper keep;
-    RegCloseKey(value);
-  }
-};
-using UniqueHkey = UniqueResource<RegKeyPolicy>;
+// The release calls, as plain functions a template can name.
+inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
+inline void CloseRegistryKey(HKEY key) { RegCloseKey(key); }
+inline void CloseFindHandle(HANDLE handle) { FindClose(handle); }
+inline void ReleaseLibrary(HMODULE module) { FreeLibrary(module); }
+inline void ReleaseHeapBlock(void* block) { HeapFree(GetProcessHeap(), 0, block); }
+inline void ReleaseSid(PSID sid) { FreeSid(sid); }
 
-struct FindPolicy {
-  using pointer = HANDLE;
-  static pointer none() noexcept { return INVALID_HANDLE_VALUE; }
-  static bool is_valid(pointer value) noexcept { return value != INVALID_HANDLE_VALUE; }
-  static void close(pointer value) noexcept {
-    LastErrorKeeper keep;
-    FindClose(value);
-  }
-};
-using UniqueFindHandle = UniqueResource<FindPolicy>;
-
-struct LibraryPolicy {
-  using pointer = HMODULE;
-  static pointer none() noexcept { return nullptr; }
-  static bool is_valid(pointer value) noexcept { return value != nullptr; }
-  static void close(pointer value) noexcept {
-    LastErrorKeeper keep;
-    FreeLibrary(value);
-  }
-};
-using UniqueLibrary = UniqueResource<LibraryPolicy>;
-
+// Processes, threads, pipes, files, tokens, snapshots.
+using UniqueHandle = UniqueResource<ClosePolicy<HANDLE, CloseKernelHandle>>;
+using UniqueHkey = UniqueResource<ClosePolicy<HKEY, CloseRegistryKey>>;
+using UniqueFindHandle = UniqueResource<ClosePolicy<HANDLE, CloseFindHandle, NoneIs::kInvalidHandle>>;
+using UniqueLibrary = UniqueResource<ClosePolicy<HMODULE, ReleaseLibrary>>;
 // Blocks from the process heap.
-struct HeapBlockPolicy {
-  using pointer = void*;
-  static pointer none() noexcept { return nullptr; }
-  static bool is_valid(pointer value) noexcept { return value != nullptr; }
-  static void close(pointer value) noexcept {
-    LastErrorKeeper keep;
-    HeapFree(GetProcessHeap(), 0, value);
-  }
-};
-using UniqueHeapBlock = UniqueResource<HeapBlockPolicy>;
-
+using UniqueHeapBlock = UniqueResource<ClosePolicy<void*, ReleaseHeapBlock>>;
 // Identifiers from AllocateAndInitializeSid.
-struct SidPolicy {
-  using pointer = PSID;
-  static pointer none() noexcept { return nullptr; }
-  static bool is_valid(pointer value) noexcept { return value != nullptr; }
-  static void close(pointer value) noexcept {
-    LastErrorKeeper keep;
-    FreeSid(value);
-  }
-};
-using UniqueSid = UniqueResource<SidPolicy>;
+using UniqueSid = UniqueResource<ClosePolicy<PSID, ReleaseSid>>;
 
 }  // namespace rav

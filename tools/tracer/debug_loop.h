@@ -30,5 +30,6 @@ DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds t
 // Text from the ANSI code page as UTF-8.
 std::string AnsiToUtf8(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
+std::wstring Utf8ToWide(std::string_view text);
 
 }  // namespace tracer

@@ -7,15 +7,7 @@
 
 namespace tracer {
 
-struct MappedViewPolicy {
-  using pointer = void*;
-  static pointer none() noexcept { return nullptr; }
-  static bool is_valid(pointer value) noexcept { return value != nullptr; }
-  static void close(pointer value) noexcept {
-    rav::LastErrorKeeper keep;
-    UnmapViewOfFile(value);
-  }
-};
-using UniqueMappedView = rav::UniqueResource<MappedViewPolicy>;
+inline void UnmapView(void* view) { UnmapViewOfFile(view); }
+using UniqueMappedView = rav::UniqueResource<rav::ClosePolicy<void*, UnmapView>>;
 
 }  // namespace tracer

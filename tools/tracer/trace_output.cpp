@@ -19,14 +19,6 @@ bool WriteAll(HANDLE handle, std::string_view bytes) {
 
 }  // namespace
 
-std::wstring Utf8ToWide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
 bool WriteText(HANDLE handle, std::string_view utf8) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return false;
   if (utf8.empty()) return true;

@@ -7,11 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "tools/tracer/debug_loop.h"
+
 #include "common/win_resources.h"
 
 namespace tracer {
 
-std::wstring Utf8ToWide(std::string_view text);
 
 // Writes UTF-8 text as it is to a file or pipe, as UTF-16 to a console.
 // False when the handle takes nothing (none, closed, or a failed write).

@@ -187,9 +187,7 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
     SCOPED_TRACE(row.name);
     EngineDir engine(row.script);
     UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
-    const MessageBoxSeen confirm = run.WaitForMessageBox();
-    ASSERT_NE(confirm.window, nullptr);
-    UninstallerRun::Press(confirm.window, IDOK);
+    ASSERT_TRUE(run.Confirm());
     if (row.barPosition) {
       HWND window = run.WaitForProgressWindow();
       ASSERT_NE(window, nullptr);
@@ -217,9 +215,7 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
 TEST_F(MisbehavingEngine, ManyProgressLinesAllPassThroughTheBar) {
   EngineDir engine("repeat 20000 Progress,20000,%d\nout Result,0,,,\nexit 0\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
-  const MessageBoxSeen confirm = run.WaitForMessageBox();
-  ASSERT_NE(confirm.window, nullptr);
-  UninstallerRun::Press(confirm.window, IDOK);
+  ASSERT_TRUE(run.Confirm());
   HWND window = run.WaitForProgressWindow();
   ASSERT_NE(window, nullptr);
   int last = -1;
@@ -252,9 +248,7 @@ DWORD ChildProcess(DWORD parent, const wchar_t* image) {
 TEST_F(MisbehavingEngine, AnEngineThatNeverEndsIsWaitedForWithTheWindowServed) {
   EngineDir engine("out Progress,100,50\nhang\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
-  const MessageBoxSeen confirm = run.WaitForMessageBox();
-  ASSERT_NE(confirm.window, nullptr);
-  UninstallerRun::Press(confirm.window, IDOK);
+  ASSERT_TRUE(run.Confirm());
   HWND window = run.WaitForProgressWindow();
   ASSERT_NE(window, nullptr);
   for (int i = 0; i < 200 && ProgressPosition(window) != 50; ++i) std::this_thread::sleep_for(10ms);

@@ -44,6 +44,13 @@ MessageBoxSeen UninstallerRun::WaitForMessageBox(std::chrono::milliseconds timeo
   return testsupport::WaitForMessageBox(processId(), timeout);
 }
 
+bool UninstallerRun::Confirm(std::chrono::milliseconds timeout) {
+  const MessageBoxSeen confirm = WaitForMessageBox(timeout);
+  if (confirm.window == nullptr) return false;
+  Press(confirm.window, IDOK);
+  return true;
+}
+
 HWND UninstallerRun::WaitForProgressWindow(std::chrono::milliseconds timeout) {
   return testsupport::WaitForDialogWith(processId(), 201, timeout);
 }

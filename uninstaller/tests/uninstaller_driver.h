@@ -37,6 +37,8 @@ class UninstallerRun {
   MessageBoxSeen WaitForMessageBox(std::chrono::milliseconds timeout = 30s);
   // Presses a button (IDOK, IDCANCEL) and waits for the box to close.
   static void Press(HWND dialog, int button) { testsupport::Press(dialog, button); }
+  // Answers the confirmation with OK; false when none came.
+  bool Confirm(std::chrono::milliseconds timeout = 30s);
   // The progress window (dialog with control 201) once it is visible.
   HWND WaitForProgressWindow(std::chrono::milliseconds timeout = 30s);
 
