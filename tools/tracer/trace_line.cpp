@@ -1,12 +1,23 @@
 #include "tools/tracer/trace_line.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace tracer {
+namespace {
+
+// The time stamp's buffer holds the widest values the types allow, so the
+// stamp is never cut: four ints of a sign and ten digits, the process ID's
+// digits, ':', ':', '.', ' ', '[', ']', ' ' and the terminator.
+constexpr std::size_t kIntChars = std::numeric_limits<int>::digits10 + 2;
+constexpr std::size_t kProcessIdChars = std::numeric_limits<unsigned long>::digits10 + 1;
+constexpr std::size_t kStampChars = 4 * kIntChars + kProcessIdChars + 8;
+
+}  // namespace
 
 std::string FormatTraceLine(const TraceTime& time, unsigned long processId, std::string_view image,
                             std::string_view line) {
-  char stamp[40];
+  char stamp[kStampChars];
   std::snprintf(stamp, sizeof stamp, "%02d:%02d:%02d.%03d [%lu] ", time.hour, time.minute, time.second,
                 time.millisecond, processId);
   std::string out = stamp;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <string>
+
 #include "tools/tracer/trace_line.h"
 
 namespace tracer {
@@ -9,6 +12,14 @@ TEST(TraceLine, CarriesTimePidImageAndText) {
   EXPECT_EQ(FormatTraceLine({9, 5, 7, 42}, 1234, "Setup.exe", "*** LAUNCHER ***: Command: prog.exe"),
             "09:05:07.042 [1234] Setup.exe: *** LAUNCHER ***: Command: prog.exe");
   EXPECT_EQ(FormatTraceLine({23, 59, 59, 999}, 4294967295ul, "", "x"), "23:59:59.999 [4294967295] ?: x");
+}
+
+TEST(TraceLine, TimeStampIsNeverCut) {
+  // The widest values the types allow still print whole.
+  const std::string pid = std::to_string(ULONG_MAX);
+  EXPECT_EQ(FormatTraceLine({INT_MIN, INT_MIN, INT_MIN, INT_MIN}, ULONG_MAX, "a.exe", "x"),
+            "-2147483648:-2147483648:-2147483648.-2147483648 [" + pid + "] a.exe: x");
+  EXPECT_EQ(FormatTraceLine({123, 4567, 89012, 345678}, 0, "b", "y"), "123:4567:89012.345678 [0] b: y");
 }
 
 TEST(TraceLine, SplitsDebugStringsIntoLines) {
