@@ -133,6 +133,187 @@ seed("debug_line", "cut_at_limit", debug_line(0, 4091, "a", "bc" + "d" * 50))
 seed("debug_line", "blanks_at_cut", debug_line(1, 4090, "a", "    z"))
 seed("debug_line", "all_blanks_past_limit", debug_line(0, 5000, " ", "x"))
 
+# --- uninstaller command line ------------------------------------------------
+for name, line in [
+    ("no_keyword", "C:\\x\\ravuninst.exe"),
+    ("verbose_quiet", "C:\\x\\ravuninst.exe verbose quiet"),
+    ("quiet_verbose", "C:\\x\\ravuninst.exe quiet verbose"),
+    ("capital_verbose", "C:\\x\\ravuninst.exe Verbose quiet"),
+    ("silent_uninstall", "C:\\x\\ravuninst.exe silent uninstall"),
+    ("uninstall", "C:\\x\\ravuninst.exe uninstall"),
+    ("services_rootkey", "C:\\x\\ravuninst.exe services /rootkey=SOFTWARE\\Corvane\\802.11_App\\UninstallInfo"),
+    ("rundll_in_rootdir", 'C:\\x\\ravuninst.exe /rootdir="C:\\rundll"'),
+    ("preupdate", "C:\\x\\ravuninst.exe preupdate"),
+    ("removeold", "C:\\x\\ravuninst.exe RemoveOld removeold"),
+    ("keyword_in_path", "C:\\verbose\\ravuninst.exe"),
+    ("driver", "C:\\x\\ravuninst.exe driver"),
+    ("driver_in_rootdir", 'x /rootdir="C:\\drivers"'),
+    ("rootkey_unquoted", "x /rootkey=SOFTWARE\\X\\Y verbose"),
+    ("rootkey_quoted", 'x /rootkey="SOFTWARE\\A B\\C" verbose'),
+    ("rootkey_at_end", "x /rootkey=SOFTWARE\\End"),
+    ("rootkey_unclosed", 'x /rootkey="SOFTWARE\\Unclosed verbose'),
+    ("rootkey_empty", "x /rootkey="),
+    ("rootdir_quoted", 'x /rootdir="C:\\Setup Dir" verbose'),
+    ("rootdir_unquoted", "x /rootdir=C:\\Setup verbose"),
+    ("rootdir_empty", "x /rootdir="),
+    ("both_rootdir_unquoted", "x /rootkey=K /rootdir=C:\\Setup"),
+    ("rootdir_too_long", 'x /rootdir="' + "d" * 300 + '"'),
+    ("rootdir_quote_past_limit", 'x /rootdir="' + "d" * 255 + '" verbose'),
+    ("rootkey_twice", "x /rootkey=a /rootkey=b"),
+    ("localized_key_too_long", "x /rootkey=" + "k" * 250 + "\\Y verbose"),
+    ("localized_key_just_fits", "x /rootkey=" + "k" * 238 + "\\UninstallInfo verbose"),
+    ("full", 'C:\\Program Files\\Corvane\\ravuninst.exe verbose driver '
+             '/rootkey="SOFTWARE\\Corvane\\802.11\\UninstallInfo" /rootdir="C:\\Program Files\\Corvane\\Setup"'),
+]:
+    seed("root_options", name, b(line))
+seed("root_options", "wide_rootdir",
+     b('x /rootdir="C:\\') + wide_unit(0x30BB) + wide_unit(0x30C3) + b('" verbose'))
+
+# --- message texts -----------------------------------------------------------
+# failing load (0 never), error line, product name, NUL, text.
+def message(text, name="Adapter", fail=0, line=0):
+    return bytes([fail]) + i32(line) + b(name) + b"\0" + b(text)
+
+
+for name, text in [
+    ("token", "Removing the %OEM_UTIL_NAME%"),
+    ("token_twice", "%OEM_UTIL_NAME% and %OEM_UTIL_NAME%"),
+    ("percent_before", "50% of %OEM_UTIL_NAME%"),
+    ("lower_case", "%oem_util_name%"),
+    ("unclosed", "%OEM_UTIL_NAME"),
+    ("longer", "%OEM_UTIL_NAMEX%"),
+    ("doubled_percent", "%%OEM_UTIL_NAME%%"),
+    ("no_token", "no token"),
+    ("lone_percent", "%"),
+    ("empty", ""),
+    ("confirmation", "This will remove the %OEM_UTIL_NAME% from your computer. Continue?"),
+    ("error_prefix", "The removal of %OEM_UTIL_NAME% cannot continue due to error code"),
+]:
+    seed("message_text", name, message(text, line=120))
+seed("message_text", "name_fails", message("a %OEM_UTIL_NAME%", fail=1))
+seed("message_text", "name_fails_second", message("%OEM_UTIL_NAME% %OEM_UTIL_NAME% %OEM_UTIL_NAME%", fail=2))
+seed("message_text", "empty_name_forms_token", message("%OEM_UTIL%OEM_UTIL_NAME%_NAME%", name=""))
+seed("message_text", "negative_line", message("stage.src", name="E", line=-5))
+seed("message_text", "wide_name",
+     b"\0" + i32(2147483647) + wide_unit(0x30A2) + wide_unit(0x30C0) + b"\0" + b("Removing the %OEM_UTIL_NAME%"))
+
+# --- UpgradeString data ------------------------------------------------------
+seed("upgrade_string", "nul_inside", utf16le("C:\\remove.exe /x\0junk\0"))
+seed("upgrade_string", "no_nul", utf16le("abc"))
+seed("upgrade_string", "odd_length", utf16le("abc")[:5])
+seed("upgrade_string", "empty", b"")
+seed("upgrade_string", "one_byte", b"a")
+seed("upgrade_string", "full_read", utf16le("a" * 513))
+seed("upgrade_string", "command", utf16le('"C:\\Program Files\\Corvane\\ravuninst.exe" services /rootkey=x\0'))
+
+# --- UTF-8 and UTF-16 --------------------------------------------------------
+for name, data in [
+    ("e_acute", b"\xC3\xA9"),
+    ("emoji", b"\xF0\x9F\x98\x80"),
+    ("three_byte_edges", b"A\xE0\xA0\x80\xEF\xBF\xBF"),
+    ("mixed", b"\xC3\xA9\xF0\x9F\x98\x80z"),
+    ("last_code_point", b"\xF4\x8F\xBF\xBF"),
+    ("overlong_nul", b"A\xC0\x80"),
+    ("encoded_surrogate", b"\xED\xA0\x80"),
+    ("cut_off", b"ok\xE2\x82"),
+    ("stray_continuation", b"x\x80y"),
+    ("overlong_three", b"\xE0\x9F\xBF"),
+    ("overlong_four", b"\xF0\x8F\xBF\xBF"),
+    ("beyond_range", b"\xF4\x90\x80\x80"),
+    ("lead_f5", b"\xF5\x80\x80\x80"),
+    ("five_bytes", b"\xF8\x88\x80\x80\x80"),
+    ("continuation_missing", b"a\xC3("),
+    ("lead_then_letter", utf16le("a") + u16(0xD83D)),
+    ("lead_then_x", u16(0xD83D) + utf16le("x")),
+    ("lone_trail", u16(0xDE00)),
+    ("trail_then_lead", utf16le("ok") + u16(0xDE00) + u16(0xD83D)),
+    ("pair", u16(0xD83D) + u16(0xDE00)),
+    ("status_line", b"Result,5,x,\xC3\xA9tape.src,120\n"),
+]:
+    seed("utf_convert", name, data)
+
+# --- status lines ------------------------------------------------------------
+for name, line in [
+    ("progress", "Progress,100,40"),
+    ("progress_two_fields", "Progress,100"),
+    ("progress_leading_blank", " Progress,1,2"),
+    ("progress_not_a_number", "Progress,abc,7"),
+    ("progress_lower_case", "progress,1,2"),
+    ("result", "Result,5,x,stage.src,120"),
+    ("result_four_fields", "Result,5,x,stage.src"),
+    ("result_empty_fields", "Result,100,,,"),
+    ("result_longer_keyword", "Resultx,1,2,3,4"),
+    ("fields_not_trimmed", "a, b,,c,"),
+    ("number_blanks", "  \t42"),
+    ("number_plus", "+7"),
+    ("number_minus", "-7"),
+    ("number_then_letters", "12abc"),
+    ("number_above_range", "2147483648"),
+    ("number_far_above", "99999999999999999999999"),
+    ("number_lowest", "-2147483648"),
+    ("number_far_below", "-99999999999999999999"),
+    ("number_blank_inside", "4 2"),
+    ("result_clamped", "Result,99999999999,x,f,-99999999999"),
+]:
+    seed("status_line", name, b(line))
+seed("status_line", "wide_error_file", b("Result,200,x,") + wide_unit(0x30D5) + b(".src,7"))
+
+# --- the pipe reader's line assembly -----------------------------------------
+# K, K schedule bytes (read size - 1 in the low four bits; then: 0 one line,
+# 1 every line, 2 none, 3 empty first and every line), the stream.
+def pipe(schedule, stream):
+    return bytes([len(schedule)]) + bytes(schedule) + stream
+
+
+seed("line_buffer", "one_line", pipe([], b"Progress,100,40\n"))
+seed("line_buffer", "in_pieces", pipe([0x14, 0x14, 0x12, 0x1B, 0x1F, 0x12],
+                                      b"Progress,1,2\r\nResult,5,x,f,9\nlast without LF"))
+seed("line_buffer", "carriage_returns", pipe([], b"a\rb\r\n\n\r\n"))
+seed("line_buffer", "long_line", pipe([], b"x" * 1000 + b"\n"))
+seed("line_buffer", "byte_by_byte", pipe([0x00], b"Progress,1,2\r\nProgress,3,4\nResult,5,x,f,9\n"))
+seed("line_buffer", "held_back", pipe([0x2F, 0x2F, 0x1F], b"Progress,1,2\nProgress,3,4\nProgress,5,6\n" * 4))
+seed("line_buffer", "reattached", pipe([0x1F, 0x3F], b"Progress,1," + b"y" * 40 + b"\nResult,1,x,f,2\n"))
+seed("line_buffer", "utf8", pipe([], b"Result,5,x,\xC3\xA9tape.src,120\n\xFF\xFEbad\n"))
+
+# --- path joining ------------------------------------------------------------
+for name, base, part in [
+    ("trailing_backslash", "C:\\Temp\\", "ravwl.log"),
+    ("no_backslash", "C:\\Temp", "ravwl.log"),
+    ("slashes_both", "C:/Temp/", "\\ravwl.log"),
+    ("leading_backslash", "C:\\Temp", "\\ravwl.log"),
+    ("empty_base", "", "C:\\Temp\\"),
+    ("empty_part", "C:\\Temp", ""),
+    ("slashes_empty_part", "C:/a/b", ""),
+    ("slash_in_part", "C:\\Temp", "sub/x.log"),
+    ("only_backslashes", "\\", "\\x"),
+    ("doubled_at_seam", "C:\\\\", "\\\\x"),
+]:
+    seed("join_path", name, b(base) + b"\0" + b(part))
+
+# --- string blocks -----------------------------------------------------------
+def block(index, units):
+    return bytes([index]) + b"".join(u16(unit) for unit in units)
+
+
+BLOCK = [2, ord("a"), ord("b"), 0, 1, ord("c")] + [0] * 13
+seed("string_block", "entry_0", block(0, BLOCK))
+seed("string_block", "entry_empty", block(1, BLOCK))
+seed("string_block", "entry_2", block(2, BLOCK))
+seed("string_block", "entry_15", block(15, BLOCK))
+seed("string_block", "index_past_16", block(40, BLOCK))
+seed("string_block", "length_past_end", block(0, [5, ord("a")]))
+seed("string_block", "skip_past_end", block(3, [5, ord("a")]))
+seed("string_block", "empty", block(0, []))
+seed("string_block", "odd_byte", block(0, [1, ord("z")]) + b"\x01")
+for name, path in [
+    ("module_path", "C:\\x\\ravuninst.exe"),
+    ("two_dots", "C:\\x\\a.b.exe"),
+    ("no_extension", "C:\\x\\noext"),
+    ("dot_in_directory", "C:\\dir.d\\file"),
+    ("no_directory", "ravuninst.exe"),
+]:
+    seed("string_block", name, b"\0" + b(path))
+
 
 def main():
     for target, seeds in SEEDS.items():
