@@ -314,6 +314,85 @@ for name, path in [
 ]:
     seed("string_block", name, b"\0" + b(path))
 
+# --- co-installer: request table ---------------------------------------------
+for code in [0x00, 0x01, 0x02, 0x05, 0x16, 0x1E, 0x1F, 0x25, 0x27, 0x28, 0x7FFFFFFF, 0xFFFFFFFF]:
+    seed("dif_table", "code_%08x" % code, u32(code))
+
+# --- co-installer: ROW marker ------------------------------------------------
+for name, section, decoration, line in [
+    ("row_card", "RowCard", ".NTamd64", "RowCard.reg,cc.reg"),
+    ("not_row", "Normal", ".NTamd64", "Normal.reg"),
+    ("upper_case", "RowCard", ".NTamd64", "CC.REG"),
+    ("almost", "x", ".NTx86", "a,cc.re"),
+    ("inside_word", "s", "", "xcc.regx"),
+    ("empty", "", "", ""),
+]:
+    seed("row_marker", name, nul(b(section), b(decoration), b(line)))
+
+# --- co-installer: paths and commands ----------------------------------------
+# Windows padding, backup padding, architecture, then Windows directory,
+# subdirectory, file name, library, backup path.
+CLEANUP_HEAD = len("RUNDLL32.EXE SETUPAPI.DLL,InstallHinfSection Cleanup 132 ")
+
+
+def paths(fields, windows_padding=0, backup_padding=0, architecture=9):
+    return u16(windows_padding) + u16(backup_padding) + u16(architecture) + nul(*map(b, fields))
+
+
+seed("system_paths", "amd64", paths(["C:\\Windows", "Inf", "oem12.inf", "ravihvui64.dll",
+                                     "C:\\Windows\\System32\\oem12.inf"]))
+seed("system_paths", "x86", paths(["C:\\WINNT", "System32", "ravwlan.inf", "ravihvui.dll",
+                                   "C:\\WINNT\\System32\\ravwlan.inf"], architecture=0))
+seed("system_paths", "path_just_fits", paths(["C:\\W", "Inf", "o" * 10], windows_padding=240))
+seed("system_paths", "path_one_too_long", paths(["C:\\W", "Inf", "o" * 11], windows_padding=240))
+seed("system_paths", "library_too_long", paths(["C:\\Windows", "System32", "x.inf", "l" * 245]))
+seed("system_paths", "cleanup_just_fits", paths(["C:\\Windows", "Inf", "x.inf", "a.dll", ""],
+                                                backup_padding=4095 - CLEANUP_HEAD))
+seed("system_paths", "cleanup_too_long", paths(["C:\\Windows", "Inf", "x.inf", "a.dll", ""],
+                                               backup_padding=4096 - CLEANUP_HEAD))
+
+# --- co-installer: account names ---------------------------------------------
+# domain padding, buffer choice (0: 4,096), then domain, name, other name.
+def accounts(fields, padding=0, buffer=0):
+    return u16(padding) + bytes([buffer]) + nul(*fields)
+
+
+seed("account_names", "console_user", accounts([b"WORKGROUP", b"alice", b"workgroup\\ALICE"]))
+seed("account_names", "system", accounts([b"NT AUTHORITY", b"SYSTEM", b"nt authority\\system"]))
+seed("account_names", "empty", accounts([b"", b"", b""]))
+seed("account_names", "not_ascii", accounts([b"D\xC9", b"\xE9", b"d\xE9\\\xC9"]))
+seed("account_names", "just_fits", accounts([b"", b"bob", b"x"], padding=4091))
+seed("account_names", "too_long", accounts([b"", b"bob", b"x"], padding=4092))
+seed("account_names", "small_buffer", accounts([b"DOMAIN", b"user12345", b"domain\\USER12345"], buffer=1))
+
+# --- co-installer: location rules --------------------------------------------
+def location(major, minor, text, failed=False):
+    return bytes([1 if failed else 0]) + u64(major) + u64(minor) + text
+
+
+seed("location_rules", "windows_2000", location(5, 0, b"US\0"))
+seed("location_rules", "windows_xp", location(5, 1, b"DE\0\0\0\0\0\0"))
+seed("location_rules", "windows_7", location(6, 1, b"JP"))
+seed("location_rules", "windows_10", location(10, 0, b"GBR"))
+seed("location_rules", "query_failed", location(5, 0, b"FR", failed=True))
+seed("location_rules", "one_letter", location(4, 0, b"U"))
+seed("location_rules", "nul_first", location(6, 0, b"\0X"))
+
+# --- trace viewer ------------------------------------------------------------
+def trace(hour, minute, second, millisecond, pid, image, text, line_filter=""):
+    head = i32(hour) + i32(minute) + i32(second) + i32(millisecond) + u64(pid)
+    return head + nul(b(image), b(text), b(line_filter))
+
+
+seed("trace_line", "launcher", trace(9, 5, 7, 42, 1234, "C:\\pkg\\Setup.exe",
+                                     "*** LAUNCHER ***: Command: prog.exe\r\n", "*** LAUNCHER ***"))
+seed("trace_line", "no_image", trace(23, 59, 59, 999, 4294967295, "", "x"))
+seed("trace_line", "lines", trace(0, 0, 0, 0, 1, "/z/a.exe", "a\nb\r\nc", "b"))
+seed("trace_line", "empty_lines", trace(1, 2, 3, 4, 5, "a.exe", "a\n\nb\n"))
+seed("trace_line", "trailing_crs", trace(1, 2, 3, 4, 5, "a.exe", "trailing CRs\r\r\n", "*** RAVCOINST ***"))
+seed("trace_line", "widest_stamp", trace(-2147483648, -2147483648, -2147483648, -2147483648,
+                                         0xFFFFFFFFFFFFFFFF, "a.exe", "x"))
+
 
 def main():
     for target, seeds in SEEDS.items():
