@@ -1,13 +1,15 @@
 # The commands README gives. Every target installs what is missing first.
 #   make        set up, build, run the demo (the main job)
 #   make test   set up, build, run every test
+#   make fuzz   build the native tree, run every fuzz target FUZZ_SECONDS each
 SHELL := /bin/bash
 TREES := native i686 x86_64
 CTEST_JOBS ?= 2
+FUZZ_SECONDS ?= 60
 
 RELEASE := release-i686 release-x86_64
 
-.PHONY: all demo test build release setup clean $(addprefix build-,$(TREES)) $(addprefix build-,$(RELEASE))
+.PHONY: all demo test fuzz build release setup clean $(addprefix build-,$(TREES)) $(addprefix build-,$(RELEASE))
 
 all: demo
 
@@ -24,6 +26,10 @@ $(addprefix build-,$(TREES) $(RELEASE)): build-%: setup
 test: build
 	@printf 'subdirs("native" "i686" "x86_64")\n' > build/CTestTestfile.cmake
 	@cd build && ctest -j$(CTEST_JOBS) --output-on-failure
+
+# Every libFuzzer target in turn (see README, Fuzzing).
+fuzz: build-native
+	@fuzz/run_all.sh build/native $(FUZZ_SECONDS)
 
 demo: build-i686 build-x86_64
 	@tools/demo.sh build
