@@ -5,10 +5,12 @@
 //
 // Properties: the base keeps its text with every "/" turned into "\" (no
 // "/" is left in it) and the part follows unchanged; with an empty part the
-// base is all there is, with an empty base the part; otherwise the seam holds
-// exactly one backslash when at most one backslash ends the base and at most
-// one starts the part, and in general one backslash less than the two sides
-// bring together when both bring one (one when neither does).
+// base is all there is, with an empty base the part. Otherwise the seam
+// holds the backslashes that end the base and start the part, one fewer when
+// both sides have some, and one when neither has: exactly one whenever each
+// side has at most one.
+#include <algorithm>
+
 #include "fuzz/fuzz_support.h"
 #include "uninstaller/services/join_path.h"
 
@@ -36,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const std::size_t trailing = slashed.size() - (slashed.find_last_not_of(u'\\') + 1);
   const std::size_t leading = std::min(part.find_first_not_of(u'\\'), part.size());
-  const std::size_t seam = trailing > 0 && leading > 0 ? trailing + leading - 1 : std::max<std::size_t>(trailing + leading, 1);
+  const std::size_t seam =
+      trailing > 0 && leading > 0 ? trailing + leading - 1 : std::max<std::size_t>(trailing + leading, 1);
   const std::u16string expected =
       slashed.substr(0, slashed.size() - trailing) + std::u16string(seam, u'\\') + part.substr(leading);
   FUZZ_CHECK(joined == expected);

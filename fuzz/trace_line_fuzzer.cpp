@@ -13,6 +13,7 @@
 // and each is its stretch of the string less only trailing CRs; a line
 // passes the filter exactly when the filter is empty or starts it; the base
 // name is the path's end after its last "\" or "/".
+#include <algorithm>
 #include <cstdio>
 
 #include "fuzz/fuzz_support.h"
