@@ -23,8 +23,11 @@ enable_testing()
 
 # rav_test(name sources... LIBS libs...): a GoogleTest program run as one test.
 # Under Wine it joins the tree's Wine session (see WineTests.cmake).
+# LOCKS names the machine-wide state the test writes (a registry key, say):
+# CTest never runs two tests holding the same lock at once, and the test's
+# locale runs (rav_locale_test) hold its locks too.
 function(rav_test name)
-  cmake_parse_arguments(T "" "" "LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "LIBS;LABELS;LOCKS" ${ARGN})
   add_executable(${name} ${T_UNPARSED_ARGUMENTS})
   rav_warnings(${name})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
@@ -32,6 +35,10 @@ function(rav_test name)
   # Suites named *InLocale run only in their own locale (rav_locale_test).
   add_test(NAME ${RAV_TARGET}.${name} COMMAND ${name} --gtest_filter=-*InLocale.*)
   set_tests_properties(${RAV_TARGET}.${name} PROPERTIES LABELS "${RAV_TARGET};${T_LABELS}" TIMEOUT 600)
+  set_target_properties(${name} PROPERTIES RAV_TEST_LOCKS "${T_LOCKS}")
+  if(T_LOCKS)
+    set_tests_properties(${RAV_TARGET}.${name} PROPERTIES RESOURCE_LOCK "${T_LOCKS}")
+  endif()
   if(WIN32)
     rav_wine_test_properties(${RAV_TARGET}.${name})
   endif()
@@ -47,11 +54,12 @@ function(rav_locale_test program suite locale)
     message(FATAL_ERROR "locale suites are named *InLocale: ${suite}")
   endif()
   add_test(NAME ${name} COMMAND ${program} --gtest_filter=${suite}.*)
+  get_target_property(locks ${program} RAV_TEST_LOCKS)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "LC_ALL=${locale}"
     LABELS "${RAV_TARGET};locale" TIMEOUT 600
     # Starting Wine in another locale moves the user's location with it.
-    RESOURCE_LOCK wine-locale)
+    RESOURCE_LOCK "wine-locale;${locks}")
   if(WIN32)
     rav_wine_test_properties(${name})
   endif()
