@@ -16,9 +16,11 @@ namespace launcher {
 // its own output.
 DWORD CopySetupFiles(const std::string& source, const std::string& destination);
 
-// Deletes `directory` with everything in it; a failure is logged. A tree that
-// is or holds a link (junction, symbolic link) is left in place: deleting
-// through a link can reach outside the staging directory.
+// Deletes `directory` with everything in it: plain file calls first, then
+// the shell for whatever they left, the directory itself included; the
+// shell's failure is logged. A tree that is or holds a link (junction,
+// symbolic link) is left in place: deleting through a link can reach outside
+// the staging directory.
 void CleanupSetupFiles(const std::string& directory);
 
 // The first link at or below `path` (not followed), if any.

@@ -249,6 +249,35 @@ INSTANTIATE_TEST_SUITE_P(Rows, LauncherBadInput, ::testing::ValuesIn(kRows),
                            return name;
                          });
 
+// A file in the staging directory that another program holds open cannot
+// be deleted: both clean-ups (of the leftover, and after the run) say so,
+// the run still goes on, and everything else of the staged tree goes.
+TEST(LauncherCleanup, AFileHeldOpenIsReportedAndTheRestOfTheTreeGoes) {
+  testsupport::ScopedRegistryKey status(HKEY_CURRENT_USER, kStatusKey);
+  LauncherPackage package;
+  PlainPackage(package);
+  package.AddFile("data\\deeper\\table.bin", "data");
+  package.AddFile("readme.txt", "text");
+  const fs::path held = package.stagingDir() / L"held.txt";
+  testsupport::WriteFile(held, "left by an earlier run");
+  rav::UniqueHandle lock(CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock);
+
+  const testsupport::RunResult run = package.Run({});
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(package.Records().size(), 1u);
+  const std::string trace = TraceText(run);
+  const std::string failure =
+      "CleanupSetupFiles(): Unable to cleanup setup files from: " + testsupport::Narrow(package.stagingDir().wstring());
+  const std::size_t first = trace.find(failure);
+  ASSERT_NE(first, std::string::npos) << trace;
+  EXPECT_NE(trace.find(failure, first + 1), std::string::npos) << "the clean-up after the run is reported too";
+  lock.reset();
+  std::vector<std::string> left;
+  for (const auto& [path, content] : testsupport::ReadTree(package.stagingDir())) left.push_back(path);
+  EXPECT_THAT(left, ::testing::ElementsAre("held.txt"));
+}
+
 // Links: the launcher never deletes through one, so nothing outside the
 // staging directory goes. (Wine's shell follows a link when it deletes a
 // tree, and its file calls delete a link's target: a deletion through a
