@@ -71,7 +71,9 @@ void RunEngineWaitLoop(HWND progressWindow, SetupStatus& status) {
     int read;
     while ((read = status.errorReader().ReadLine(dropped)) == PipeReader::kLine) tookSomething = true;
     if (read == PipeReader::kEnded || read == PipeReader::kError) errorEnded = true;
-    idle = !tookSomething;
+    // Once both channels have ended the next pass closes the window: no
+    // idle pause before it.
+    idle = !tookSomething && !(statusEnded && errorEnded);
     nextPoll = GetTickCount64() + kIdlePaceMs;
   }
 }
