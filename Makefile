@@ -2,14 +2,16 @@
 #   make        set up, build, run the demo (the main job)
 #   make test   set up, build, run every test
 #   make fuzz   build the native tree, run every fuzz target FUZZ_SECONDS each
+#   make bench  build the release programs, measure them (see README, Benchmarks)
 SHELL := /bin/bash
 TREES := native i686 x86_64
 CTEST_JOBS ?= 2
 FUZZ_SECONDS ?= 60
+BENCH_RUNS ?= 5
 
 RELEASE := release-i686 release-x86_64
 
-.PHONY: all demo test fuzz build release setup clean $(addprefix build-,$(TREES)) $(addprefix build-,$(RELEASE))
+.PHONY: all demo test fuzz bench build release setup clean $(addprefix build-,$(TREES)) $(addprefix build-,$(RELEASE))
 
 all: demo
 
@@ -30,6 +32,10 @@ test: build
 # Every libFuzzer target in turn (see README, Fuzzing).
 fuzz: build-native
 	@fuzz/run_all.sh build/native $(FUZZ_SECONDS)
+
+# The release programs, driven by the test trees' benchmark programs.
+bench: build-i686 build-x86_64 $(addprefix build-,$(RELEASE))
+	@tools/bench.sh build $(BENCH_RUNS)
 
 demo: build-i686 build-x86_64
 	@tools/demo.sh build
