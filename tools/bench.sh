@@ -74,8 +74,9 @@ done
 } | tee "$report"
 
 wine "$tools32/ravbench.exe" run "$(win "$release32")" "$(win "$tools32")" "$(win "$tools64")" "$(win "$work")" \
-  "$runs" | tr -d '\r' | tee -a "$report"
-wine "$tools64/ravcoinst_bench.exe" "$(win "$release64/ravcoinst.dll")" "$(win "$tools64/ravwlantest.inf")" "$runs" |
+  "$runs" 2>>"$bench/stderr.txt" | tr -d '\r' | tee -a "$report"
+wine "$tools64/ravcoinst_bench.exe" "$(win "$release64/ravcoinst.dll")" "$(win "$tools64/ravwlantest.inf")" "$runs" \
+  2>>"$bench/stderr.txt" |
   tr -d '\r' | tee -a "$report"
 printf '\nLoad average after the run: %s.\n' "$(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$report"
 echo "bench: report in $report" >&2
