@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "testsupport/window_driver.h"
+#include "uninstaller/progress_dialog.h"
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/bench_sections.h"
 #include "tools/bench/bench_stats.h"
@@ -26,7 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr int kProgressBarId = 201;
+using ravuninst::kProgressBarId;
 constexpr double kCloseDelayMs = 1000;  // ravuninst's pause after the engine
 
 struct Engine {
@@ -38,15 +40,15 @@ struct Engine {
 // What the engine wrote to its record: its start and end counters ("qpc="
 // lines, in order) and, for timed lines, when each was written.
 struct EngineRecord {
-  std::vector<double> stamps;           // milliseconds
-  std::map<int, double> writes;         // line number -> milliseconds
+  std::vector<double> stamps;    // milliseconds
+  std::map<int, double> writes;  // line number -> milliseconds
 };
 
 EngineRecord ReadRecord(const Engine& engine) {
   EngineRecord record;
   std::ifstream in(engine.record());
   for (std::string line; std::getline(in, line);) {
-    if (line.rfind("qpc=", 0) == 0) record.stamps.push_back(CounterToMs(std::stoll(line.substr(4))));
+    if (line.rfind("qpc=", 0) == 0) record.stamps.push_back(CounterToMs(std::strtoll(line.c_str() + 4, nullptr, 10)));
     if (line.rfind("write ", 0) == 0) {
       std::istringstream fields(line.substr(6));
       int index = 0;
