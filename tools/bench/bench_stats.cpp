@@ -1,8 +1,8 @@
 #include "tools/bench/bench_stats.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace bench {
@@ -15,17 +15,23 @@ std::string Fixed(double value, int decimals) {
   return error == std::errc() ? std::string(text, end) : std::string("-");
 }
 
+// A failed run is recorded as NaN: it makes the whole figure unknown (and
+// NaN would break the sort's ordering).
+bool Unknown(const std::vector<double>& values) {
+  return values.empty() || std::any_of(values.begin(), values.end(), [](double v) { return std::isnan(v); });
+}
+
 }  // namespace
 
 double Median(std::vector<double> values) {
-  if (values.empty()) return std::numeric_limits<double>::quiet_NaN();
+  if (Unknown(values)) return std::numeric_limits<double>::quiet_NaN();
   std::sort(values.begin(), values.end());
   const std::size_t middle = values.size() / 2;
   return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 double Percentile(std::vector<double> values, double percent) {
-  if (values.empty()) return std::numeric_limits<double>::quiet_NaN();
+  if (Unknown(values)) return std::numeric_limits<double>::quiet_NaN();
   std::sort(values.begin(), values.end());
   // Rank ceil(p/100 * n), 1-based, clamped to the values held.
   const double rank = std::ceil(percent / 100.0 * static_cast<double>(values.size()));

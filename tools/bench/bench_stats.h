@@ -7,11 +7,11 @@
 namespace bench {
 
 // The middle value (the mean of the two middle ones for an even count);
-// NaN for no values.
+// NaN for no values or when any value is NaN (a failed run).
 double Median(std::vector<double> values);
 
 // The nearest-rank percentile: the smallest value with at least `percent`
-// of the values at or below it. NaN for no values.
+// of the values at or below it. NaN as for Median.
 double Percentile(std::vector<double> values, double percent);
 
 // "0.42 ms", "12.3 ms", "4.56 s": three significant figures or so.

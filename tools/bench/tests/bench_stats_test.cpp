@@ -12,6 +12,8 @@ TEST(BenchStats, MedianOfOddAndEvenCountsAndUnsortedInput) {
   EXPECT_EQ(Median({4, 1, 3, 2}), 2.5);
   EXPECT_EQ(Median({7}), 7);
   EXPECT_TRUE(std::isnan(Median({})));
+  // One failed run makes the figure unknown rather than quietly better.
+  EXPECT_TRUE(std::isnan(Median({1, std::nan(""), 3})));
 }
 
 TEST(BenchStats, PercentileIsTheNearestRank) {
@@ -24,6 +26,7 @@ TEST(BenchStats, PercentileIsTheNearestRank) {
   // Few values: the 99th percentile is the largest, not past the end.
   EXPECT_EQ(Percentile({3, 1, 2}, 99), 3);
   EXPECT_TRUE(std::isnan(Percentile({}, 50)));
+  EXPECT_TRUE(std::isnan(Percentile({1, 2, std::nan("")}, 50)));
 }
 
 TEST(BenchStats, FiguresReadAsATableShowsThem) {
