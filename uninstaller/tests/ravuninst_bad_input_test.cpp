@@ -211,9 +211,12 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
 // window loop takes one status line and waits on the window system; under
 // Wine a pass costs about a millisecond there, so a million lines would take
 // half an hour: the core test of the line buffer feeds a million lines and
-// shows nothing piles up, the engine simply waits on the full pipe.)
+// shows nothing piles up, the engine simply waits on the full pipe.) The
+// engine lingers after its last line: once the channels end, the window
+// thread sleeps its one second before closing and answers no reader, so
+// only the wait before that shows the last position for certain.
 TEST_F(MisbehavingEngine, ManyProgressLinesAllPassThroughTheBar) {
-  EngineDir engine("repeat 20000 Progress,20000,%d\nout Result,0,,,\nexit 0\n");
+  EngineDir engine("repeat 20000 Progress,20000,%d\nout Result,0,,,\nsleep 500\nexit 0\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
   ASSERT_TRUE(run.Confirm());
   HWND window = run.WaitForProgressWindow();
