@@ -91,6 +91,25 @@ class TreeCopier {
   bool stagingRootKnown_ = false;
 };
 
+// Deletes what it can below `directory` with plain file calls, skipping any
+// link. Whatever stays (a read-only or open file, say) is left to the shell.
+void DeleteContents(const std::string& directory) {
+  WIN32_FIND_DATAA entry;
+  rav::UniqueFindHandle listing(FindFirstFileA((directory + "\\*").c_str(), &entry));
+  if (!listing) return;
+  do {
+    const std::string name = entry.cFileName;
+    if (name == "." || name == ".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;
+    const std::string path = directory + "\\" + name;
+    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      DeleteContents(path);
+      RemoveDirectoryA(path.c_str());
+    } else {
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNextFileA(listing.get(), &entry));
+}
+
 }  // namespace
 
 DWORD CopySetupFiles(const std::string& source, const std::string& destination) {
@@ -120,29 +139,6 @@ std::optional<std::string> FindLink(const std::string& path) {
   } while (FindNextFileA(listing.get(), &entry));
   return std::nullopt;
 }
-
-namespace {
-
-// Deletes what it can below `directory` with plain file calls, skipping any
-// link. Whatever stays (a read-only or open file, say) is left to the shell.
-void DeleteContents(const std::string& directory) {
-  WIN32_FIND_DATAA entry;
-  rav::UniqueFindHandle listing(FindFirstFileA((directory + "\\*").c_str(), &entry));
-  if (!listing) return;
-  do {
-    const std::string name = entry.cFileName;
-    if (name == "." || name == ".." || (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;
-    const std::string path = directory + "\\" + name;
-    if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      DeleteContents(path);
-      RemoveDirectoryA(path.c_str());
-    } else {
-      DeleteFileA(path.c_str());
-    }
-  } while (FindNextFileA(listing.get(), &entry));
-}
-
-}  // namespace
 
 void CleanupSetupFiles(const std::string& directory) {
   DebugPrint("CleanupSetupFiles(): Cleaning up setup files from %s\n", directory.c_str());
