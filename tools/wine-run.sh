@@ -10,4 +10,4 @@ if [ ! -f "$state/env" ]; then
 fi
 # shellcheck disable=SC1091
 . "$state/env"
-exec wine "$@"
+exec "$RAV_WINE" "$@"

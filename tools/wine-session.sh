@@ -45,9 +45,21 @@ start)
   done
   [ -s "$state/display" ] || { echo "wine-session: Xvfb did not start" >&2; exit 1; }
 
+  # Wine's own launcher starts its 32-bit loader first, which cannot run
+  # where the kernel runs no 32-bit programs: 64-bit programs then go to the
+  # 64-bit loader directly.
+  if "$(dirname "$0")/can-run-32bit.sh"; then
+    loader=wine
+    loader_env=
+  else
+    loader=/usr/lib/wine/wine64
+    loader_env="export WINELOADER=$loader"
+  fi
   cat >"$state/env" <<ENV
 export DISPLAY=:$(tr -d '\n' <"$state/display")
 export WINEPREFIX='$prefix'
+export RAV_WINE='$loader'
+$loader_env
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 ENV
@@ -56,9 +68,9 @@ ENV
 
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
   # First use creates the prefix (about 20 s); later runs only update it.
-  wine wineboot -u </dev/null >/dev/null 2>&1 || true
+  "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
   # No crash dialog: a crashing test program must end, not wait for a click.
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  "$RAV_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Wine's own fonts (Tahoma, and Marlett for the caption buttons) from
   # Debian's fonts-wine are found only in the prefix's font directory.
   if [ -d /usr/share/wine/fonts ]; then
@@ -66,19 +78,19 @@ ENV
   fi
   # A virtual desktop the size of the display: without a window manager
   # nobody would draw window frames and captions, and screenshots would lack them.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  "$RAV_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  "$RAV_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
   # The desktop process started above has the old setting: start afresh,
   # and start the prefix's services here, with no streams, so that no test
   # program starts them and leaves them holding its output.
   wineserver -k
   wineserver -w
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
-  wine wineboot -u </dev/null >/dev/null 2>&1 || true
+  "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
   # Hold the desktop for the whole run, so that no test program starts the
   # desktop process and leaves it holding the program's output.
   if [ -n "${4:-}" ]; then
-    setsid wine "$4" </dev/null >/dev/null 2>&1 &
+    setsid "$RAV_WINE" "$4" </dev/null >/dev/null 2>&1 &
     for _ in $(seq 100); do
       pgrep -f 'explorer.exe /desktop' >/dev/null && break
       sleep 0.1
