@@ -20,13 +20,25 @@ setup:
 
 build: $(addprefix build-,$(TREES))
 
+# Where the kernel runs no 32-bit programs, Wine cannot run the i686 tree's
+# programs: the x86_64 tree then also builds 64-bit test builds of the 32-bit
+# programs and runs their tests (tools/can-run-32bit.sh decides, once the
+# setup has installed Wine).
 $(addprefix build-,$(TREES) $(RELEASE)): build-%: setup
 	@[ -f build/$*/build.ninja ] || cmake --preset $* >/dev/null
+	@if [ "$*" = x86_64 ]; then \
+	  cmake --preset $* -DRAV_64BIT_TEST_BUILDS=$$(tools/can-run-32bit.sh && echo OFF || echo ON) >/dev/null; fi
 	@cmake --build --preset $*
 
-# One CTest run over the three trees, so the run ends with one summary.
+# One CTest run over the trees, so the run ends with one summary.
 test: build
-	@printf 'subdirs("native" "i686" "x86_64")\n' > build/CTestTestfile.cmake
+	@if tools/can-run-32bit.sh; then \
+	  printf 'subdirs("native" "i686" "x86_64")\n' > build/CTestTestfile.cmake; \
+	else \
+	  echo "make test: this machine runs no 32-bit programs (the kernel's 32-bit emulation is off):"; \
+	  echo "  the i686 tree is built but not run; the 32-bit programs' tests run on 64-bit test builds in the x86_64 tree."; \
+	  printf 'subdirs("native" "x86_64")\n' > build/CTestTestfile.cmake; \
+	fi
 	@cd build && ctest -j$(CTEST_JOBS) --output-on-failure
 
 # Every libFuzzer target in turn (see README, Fuzzing).
