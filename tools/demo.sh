@@ -7,6 +7,12 @@ build=$(cd "${1:-build}" && pwd)
 src=$(cd "$(dirname "$0")/.." && pwd)
 bin32=$build/i686/bin
 bin64=$build/x86_64/bin
+if ! "$src/tools/can-run-32bit.sh"; then
+  # The 64-bit test builds of the 32-bit programs stand in for them.
+  echo "demo: this machine runs no 32-bit programs (the kernel's 32-bit emulation is off):"
+  echo "  the demo plays with the 64-bit test builds of Setup.exe, ravuninst.exe and ravtrace.exe."
+  bin32=$bin64
+fi
 demo=$build/demo
 
 rm -rf "$demo"
@@ -31,17 +37,17 @@ printf '\n==== The SAMPLE package (nothing in it is shipped) ====\n'
 # Every program's debug output, system-wide, into one file.
 trace=$demo/trace.txt
 : >"$trace"
-wine "$bin32/ravtrace.exe" listen --output "$(winepath -w "$trace")" \
+"$RAV_WINE" "$bin32/ravtrace.exe" listen --output "$("$RAV_WINE" winepath -w "$trace")" \
   --ready-event 'Local\RavDemoTraceReady' --stop-event 'Local\RavDemoTraceStop' >/dev/null 2>"$demo/ravtrace.err" &
 listener=$!
-wine "$bin32/demo_runner.exe" --wait-event 'Local\RavDemoTraceReady' >/dev/null 2>&1 || true
+"$RAV_WINE" "$bin32/demo_runner.exe" --wait-event 'Local\RavDemoTraceReady' >/dev/null 2>&1 || true
 
 set +e
-wine "$bin32/demo_runner.exe" "$(winepath -w "$package")" "$(winepath -w "$demo/work")" "$(winepath -w "$trace")"
+"$RAV_WINE" "$bin32/demo_runner.exe" "$("$RAV_WINE" winepath -w "$package")" "$("$RAV_WINE" winepath -w "$demo/work")" "$("$RAV_WINE" winepath -w "$trace")"
 failures=$?
 set -e
 
-wine "$bin32/ravtrace.exe" stop 'Local\RavDemoTraceStop' >/dev/null 2>&1 || true
+"$RAV_WINE" "$bin32/ravtrace.exe" stop 'Local\RavDemoTraceStop' >/dev/null 2>&1 || true
 wait "$listener" 2>/dev/null || true
 
 printf '\nScreenshots:\n'
