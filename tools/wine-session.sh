@@ -5,22 +5,58 @@
 #
 #   wine-session.sh start STATE_DIR PREFIX_DIR [DESKTOP_KEEPER.exe]
 #   wine-session.sh stop  STATE_DIR
+#
+# Everything it waits for has a time limit, it only ever stops processes of
+# its own session (its own Xvfb, its own prefix's wineserver and desktop),
+# and its env file holds shell-quoted values only.
 set -euo pipefail
 
 cmd=${1:?start or stop}
 state=${2:?state directory}
+here=$(cd "$(dirname "$0")" && pwd)
+
+# True when PID is alive and its command line contains TEXT.
+process_is() {
+  local pid=$1 text=$2
+  [[ $pid =~ ^[0-9]+$ ]] && [ -r "/proc/$pid/cmdline" ] && tr '\0' ' ' <"/proc/$pid/cmdline" | grep -qF -- "$text"
+}
+
+# True when a process of this prefix (WINEPREFIX in its environment) has
+# TEXT in its command line.
+prefix_runs() {
+  local text=$1 pid
+  for pid in $(pgrep -f -- "$text" || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+      return 0
+    fi
+  done
+  return 1
+}
 
 stop_session() {
   if [ -f "$state/env" ]; then
     # shellcheck disable=SC1091
     . "$state/env"
-    WINEPREFIX="$WINEPREFIX" wineserver -k 2>/dev/null || true
-    WINEPREFIX="$WINEPREFIX" timeout 20 wineserver -w 2>/dev/null || true
+    timeout 20 wineserver -k 2>/dev/null || true
+    timeout 20 wineserver -w 2>/dev/null || true
   fi
   if [ -f "$state/xvfb.pid" ]; then
-    kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
+    local pid
+    pid=$(cat "$state/xvfb.pid")
+    # The pid file may be stale: only this session's Xvfb is stopped.
+    if process_is "$pid" "Xvfb -displayfd"; then kill "$pid" 2>/dev/null || true; fi
   fi
   rm -rf "$state"
+}
+
+# Writes the env file that wine-run.sh and the scripts source: one quoted
+# assignment per line.
+write_env() {
+  local name
+  : >"$state/env"
+  for name in "$@"; do
+    printf 'export %s=%q\n' "$name" "${!name}" >>"$state/env"
+  done
 }
 
 case "$cmd" in
@@ -48,29 +84,26 @@ start)
   # Wine's own launcher starts its 32-bit loader first, which cannot run
   # where the kernel runs no 32-bit programs: 64-bit programs then go to the
   # 64-bit loader directly.
-  if "$(dirname "$0")/can-run-32bit.sh"; then
-    loader=wine
-    loader_env=
+  DISPLAY=:$(tr -d '\n' <"$state/display")
+  WINEPREFIX=$prefix
+  WINEDEBUG=-all
+  WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+  if "$here/can-run-32bit.sh"; then
+    RAV_WINE=wine
+    write_env DISPLAY WINEPREFIX RAV_WINE WINEDEBUG WINEDLLOVERRIDES
   else
-    loader=/usr/lib/wine/wine64
-    loader_env="export WINELOADER=$loader"
+    RAV_WINE=/usr/lib/wine/wine64
+    WINELOADER=$RAV_WINE
+    write_env DISPLAY WINEPREFIX RAV_WINE WINELOADER WINEDEBUG WINEDLLOVERRIDES
   fi
-  cat >"$state/env" <<ENV
-export DISPLAY=:$(tr -d '\n' <"$state/display")
-export WINEPREFIX='$prefix'
-export RAV_WINE='$loader'
-$loader_env
-export WINEDEBUG=-all
-export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-ENV
   # shellcheck disable=SC1091
   . "$state/env"
 
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
   # First use creates the prefix (about 20 s); later runs only update it.
-  "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
+  timeout 300 "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
   # No crash dialog: a crashing test program must end, not wait for a click.
-  "$RAV_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  timeout 60 "$RAV_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Wine's own fonts (Tahoma, and Marlett for the caption buttons) from
   # Debian's fonts-wine are found only in the prefix's font directory.
   if [ -d /usr/share/wine/fonts ]; then
@@ -78,21 +111,21 @@ ENV
   fi
   # A virtual desktop the size of the display: without a window manager
   # nobody would draw window frames and captions, and screenshots would lack them.
-  "$RAV_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-  "$RAV_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
+  timeout 60 "$RAV_WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+  timeout 60 "$RAV_WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f >/dev/null 2>&1
   # The desktop process started above has the old setting: start afresh,
   # and start the prefix's services here, with no streams, so that no test
   # program starts them and leaves them holding its output.
-  wineserver -k
-  wineserver -w
+  timeout 20 wineserver -k || true
+  timeout 60 wineserver -w
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
-  "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
+  timeout 300 "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
   # Hold the desktop for the whole run, so that no test program starts the
   # desktop process and leaves it holding the program's output.
   if [ -n "${4:-}" ]; then
     setsid "$RAV_WINE" "$4" </dev/null >/dev/null 2>&1 &
     for _ in $(seq 100); do
-      pgrep -f 'explorer.exe /desktop' >/dev/null && break
+      prefix_runs 'explorer.exe /desktop' && break
       sleep 0.1
     done
   fi
