@@ -52,13 +52,12 @@ bench: build-i686 build-x86_64 $(addprefix build-,$(RELEASE))
 demo: build-i686 build-x86_64
 	@tools/demo.sh build
 
-# The shipped programs, size-optimised and stripped, in build/release/.
+# The shipped programs, size-optimised and stripped, in build/release/ with
+# SHA256SUMS; signed when SIGN_CERT and SIGN_KEY (and SIGN_PASS for a key
+# with a password) are given (see README, The release). Make hands variables
+# given on its command line, and the environment's, to the script.
 release: $(addprefix build-,$(RELEASE))
-	@mkdir -p build/release/x86 build/release/x64
-	@cp build/release-i686/bin/launcher.exe build/release/x86/Setup.exe
-	@cp build/release-i686/bin/ravuninst.exe build/release-i686/bin/ravtrace.exe build/release/x86/
-	@cp build/release-x86_64/bin/ravcoinst.dll build/release/x64/
-	@ls -l build/release/x86 build/release/x64
+	@tools/release.sh build
 
 clean:
 	rm -rf build

@@ -23,12 +23,26 @@ if(RAV_TARGET STREQUAL "native")
   add_compile_definitions(_GLIBCXX_ASSERTIONS)
   add_link_options(${RAV_SANITIZE})
 else()
-  # Windows 7 API level; no UNICODE: every call names its A or W form.
-  add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 WIN32_LEAN_AND_MEAN NOMINMAX)
+  # Windows 7 API level, except for the shipped programs and their libraries
+  # (cmake/OldestWindows.cmake marks them); no UNICODE: every call names its
+  # A or W form.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(oldest 0x0501)
+  else()
+    set(oldest 0x0502)
+  endif()
+  set(level "$<IF:$<BOOL:$<TARGET_PROPERTY:RAV_OLDEST_WINDOWS>>,${oldest},0x0601>")
+  add_compile_definitions(_WIN32_WINNT=${level} WINVER=${level} WIN32_LEAN_AND_MEAN NOMINMAX)
   add_link_options(-static -static-libgcc -static-libstdc++)
   # Shipped binaries carry no symbols and no unused code.
   add_compile_options($<$<CONFIG:MinSizeRel>:-ffunction-sections> $<$<CONFIG:MinSizeRel>:-fdata-sections>)
   add_link_options($<$<CONFIG:MinSizeRel>:-s> $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections>)
+  # ...and are the same bytes from any checkout, at any path, at any time:
+  # no build time in the PE header (the linker's stamp is zero) and no
+  # absolute source or build path in the code.
+  add_compile_options($<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:C,CXX>>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>
+                      $<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:C,CXX>>:-ffile-prefix-map=${PROJECT_BINARY_DIR}=build>)
+  add_link_options($<$<CONFIG:MinSizeRel>:-Wl,--no-insert-timestamp>)
 endif()
 
 # rav_core_library(name sources...): platform-free code, built in every tree.

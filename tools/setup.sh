@@ -13,6 +13,7 @@ packages=(
   googletest
   clang libclang-rt-14-dev
   git procps
+  osslsigncode openssl
 )
 
 missing=()

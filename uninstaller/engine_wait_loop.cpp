@@ -34,13 +34,13 @@ void RunEngineWaitLoop(HWND progressWindow, SetupStatus& status) {
   bool errorEnded = false;
   bool closing = false;
   bool idle = false;
-  ULONGLONG nextPoll = 0;
+  // 32-bit ticks, compared only as differences: right across the wrap.
+  DWORD lastPoll = GetTickCount();
   while (ServeMessages(progressWindow)) {
     if (idle) {
-      const ULONGLONG now = GetTickCount64();
-      if (now < nextPoll) {
-        const DWORD waited =
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(nextPoll - now), QS_ALLINPUT);
+      const DWORD since = GetTickCount() - lastPoll;
+      if (since < kIdlePaceMs) {
+        const DWORD waited = MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdlePaceMs - since, QS_ALLINPUT);
         if (waited == WAIT_OBJECT_0) continue;  // window input: serve it, then wait out the rest
         if (waited != WAIT_TIMEOUT) return;     // the wait failed
       }
@@ -74,7 +74,7 @@ void RunEngineWaitLoop(HWND progressWindow, SetupStatus& status) {
     // Once both channels have ended the next pass closes the window: no
     // idle pause before it.
     idle = !tookSomething && !(statusEnded && errorEnded);
-    nextPoll = GetTickCount64() + kIdlePaceMs;
+    lastPoll = GetTickCount();
   }
 }
 

@@ -1,12 +1,21 @@
 #include "tools/tracer/debug_loop.h"
 
+// Version 1: GetModuleFileNameExW from psapi.dll, which Windows XP has,
+// rather than its kernel32 alias of Windows 7.
+#define PSAPI_VERSION 1
+#include <psapi.h>
+
 #include <algorithm>
 #include <map>
+#include <vector>
+
+#include "tools/tracer/elapsed_ticks.h"
 
 namespace tracer {
 namespace {
 
 constexpr DWORD kWow64Breakpoint = 0x4000001F;  // STATUS_WX86_BREAKPOINT
+constexpr ULONGLONG kLongestWaitMs = 3600 * 1000;
 
 std::string ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info) {
   const std::size_t length = info.nDebugStringLength;  // characters, NUL included
@@ -24,14 +33,26 @@ std::string ReadDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info
   return AnsiToUtf8(text);
 }
 
-std::wstring ImagePath(HANDLE process) {
-  wchar_t path[MAX_PATH * 4];
-  DWORD size = MAX_PATH * 4;
-  if (process != nullptr && QueryFullProcessImageNameW(process, 0, path, &size)) return std::wstring(path, size);
-  return {};
-}
-
 }  // namespace
+
+std::wstring ProcessImagePath(HANDLE process) {
+  if (process == nullptr) return {};
+  // Windows Vista and later read any process's path, across 32 and 64 bits,
+  // with limited query access; Windows XP lacks the call, and there the
+  // module path serves (query and read access).
+  using QueryFullFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+  static const auto queryFull = reinterpret_cast<QueryFullFunction>(reinterpret_cast<void (*)()>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryFullProcessImageNameW")));
+  std::vector<wchar_t> path(32768);
+  DWORD size = static_cast<DWORD>(path.size());
+  if (queryFull != nullptr) {
+    if (!queryFull(process, 0, path.data(), &size)) return {};
+  } else {
+    size = GetModuleFileNameExW(process, nullptr, path.data(), size);
+    if (size == 0 || size >= path.size()) return {};
+  }
+  return std::wstring(path.data(), size);
+}
 
 std::string WideToUtf8(std::wstring_view text) {
   if (text.empty()) return {};
@@ -65,19 +86,19 @@ DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds t
   // Process handles from the debug events; the system closes them.
   std::map<DWORD, HANDLE> processes;
   bool started = false;
-  // A timeout too long to add up (milliseconds::max() for one) means none.
-  const ULONGLONG start = GetTickCount64();
+  // A timeout too long to reach (milliseconds::max() for one) means none.
+  ElapsedTicks clock(GetTickCount());
   const ULONGLONG limit = timeout.count() < 0 ? 0 : static_cast<ULONGLONG>(timeout.count());
-  const ULONGLONG deadline = limit > ~0ull - start ? ~0ull : start + limit;
   while (!started || !processes.empty()) {
     DEBUG_EVENT event = {};
-    const ULONGLONG now = GetTickCount64();
-    // Waits longer than a DWORD holds are made in several steps.
-    const DWORD wait = result.timedOut ? 1000
-                       : now >= deadline ? 0
-                                         : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1));
+    const ULONGLONG elapsed = clock.Advance(GetTickCount());
+    // Long waits are made in steps of at most an hour, so that two readings
+    // of the 32-bit tick count are never a whole wrap apart.
+    const DWORD wait = result.timedOut      ? 1000
+                       : elapsed >= limit ? 0
+                                          : static_cast<DWORD>(std::min<ULONGLONG>(limit - elapsed, kLongestWaitMs));
     if (!WaitForDebugEvent(&event, wait)) {
-      if (!result.timedOut && GetTickCount64() >= deadline) {
+      if (!result.timedOut && clock.Advance(GetTickCount()) >= limit) {
         result.timedOut = true;
         for (const auto& [id, process] : processes) TerminateProcess(process, 0xDEAD);
         if (!started) TerminateProcess(rootProcess, 0xDEAD);
@@ -90,7 +111,7 @@ DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds t
         started = true;
         processes[event.dwProcessId] = event.u.CreateProcessInfo.hProcess;
         if (event.u.CreateProcessInfo.hFile) CloseHandle(event.u.CreateProcessInfo.hFile);
-        if (onProcess) onProcess(event.dwProcessId, ImagePath(event.u.CreateProcessInfo.hProcess));
+        if (onProcess) onProcess(event.dwProcessId, ProcessImagePath(event.u.CreateProcessInfo.hProcess));
         break;
       case EXIT_PROCESS_DEBUG_EVENT:
         processes.erase(event.dwProcessId);

@@ -27,6 +27,9 @@ DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds t
                                  const std::function<void(const DebugString&)>& onString,
                                  const std::function<void(DWORD processId, const std::wstring& image)>& onProcess = {});
 
+// The full path of a process's image; empty when it cannot be had.
+std::wstring ProcessImagePath(HANDLE process);
+
 // Text from the ANSI code page as UTF-8.
 std::string AnsiToUtf8(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);

@@ -8,6 +8,7 @@
 
 #include "common/win_resources.h"
 #include "tools/tracer/dbwin_channel.h"
+#include "tools/tracer/elapsed_ticks.h"
 #include "tools/tracer/debug_loop.h"
 #include "tools/tracer/process_names.h"
 #include "tools/tracer/trace_output.h"
@@ -114,13 +115,13 @@ int Listen(const TraceOptions& options) {
   // stop.
   waits.push_back(channel.dataReady());
   const DWORD dataIndex = static_cast<DWORD>(waits.size() - 1);
-  const ULONGLONG start = GetTickCount64();
+  ElapsedTicks clock(GetTickCount());
   const ULONGLONG duration = options.durationSeconds * 1000;
   std::string reason;
   while (reason.empty()) {
     DWORD wait = kIdleMs;
     if (duration != 0) {
-      const ULONGLONG elapsed = GetTickCount64() - start;
+      const ULONGLONG elapsed = clock.Advance(GetTickCount());
       if (elapsed >= duration) {
         reason = "after " + std::to_string(options.durationSeconds) + " s";
         break;

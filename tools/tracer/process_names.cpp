@@ -1,7 +1,5 @@
 #include "tools/tracer/process_names.h"
 
-#include <vector>
-
 #include "tools/tracer/debug_loop.h"
 #include "tools/tracer/trace_line.h"
 
@@ -14,15 +12,6 @@ constexpr std::size_t kTrimAbove = 256;
 std::string ImageName(const std::wstring& path) { return std::string(BaseName(WideToUtf8(path))); }
 
 }  // namespace
-
-std::wstring ProcessImagePath(HANDLE process) {
-  if (process == nullptr) return {};
-  std::vector<wchar_t> path(32768);
-  DWORD size = static_cast<DWORD>(path.size());
-  // Unlike the module functions, this works across 32 and 64 bits.
-  if (!QueryFullProcessImageNameW(process, 0, path.data(), &size)) return {};
-  return std::wstring(path.data(), size);
-}
 
 void ProcessNames::Remember(DWORD processId, const std::wstring& imagePath) {
   if (imagePath.empty()) {
@@ -39,6 +28,8 @@ std::string ProcessNames::NameOf(DWORD processId) {
   if (found != entries_.end()) return found->second.name;
   rav::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId));
   if (!process) process.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  // Windows XP knows no limited access; its way to the path needs these.
+  if (!process) process.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
   const std::wstring path = ProcessImagePath(process.get());
   if (path.empty()) return "?";
   Trim();

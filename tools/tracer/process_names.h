@@ -12,9 +12,6 @@
 
 namespace tracer {
 
-// The full path of a process's image; empty when it cannot be had.
-std::wstring ProcessImagePath(HANDLE process);
-
 class ProcessNames {
  public:
   // A name the caller knows already (the debugger loop sees each process

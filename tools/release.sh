@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Collects the release programs from the release build trees into
+# build/release/, signs them when a certificate and key are given, and
+# writes build/release/SHA256SUMS over what ships.
+#
+#   tools/release.sh BUILD-DIR
+#   SIGN_CERT=cert.pem SIGN_KEY=key.pem [SIGN_PASS=...] tools/release.sh BUILD-DIR
+#
+# Everything is assembled in BUILD-DIR/release.partial and moved to
+# BUILD-DIR/release only when every step has succeeded: a failed import
+# check or signing leaves no release at all (the previous one is removed
+# first), never a half-signed one.
+set -euo pipefail
+
+build=${1:?usage: $0 BUILD-DIR}
+here=$(cd "$(dirname "$0")" && pwd)
+release="$build/release"
+partial="$build/release.partial"
+cert=${SIGN_CERT:-}
+key=${SIGN_KEY:-}
+
+fail() { echo "release: $*" >&2; exit 1; }
+if [ -n "$cert" ] || [ -n "$key" ]; then
+  [ -n "$cert" ] && [ -n "$key" ] || fail "signing needs both SIGN_CERT and SIGN_KEY"
+  [ -r "$cert" ] || fail "cannot read SIGN_CERT $cert"
+  [ -r "$key" ] || fail "cannot read SIGN_KEY $key"
+  command -v osslsigncode >/dev/null || fail "osslsigncode is missing (tools/setup.sh installs it)"
+fi
+
+rm -rf "$release" "$partial"
+trap 'rm -rf "$partial"' EXIT
+
+# What ships: the release trees' programs, under their shipped names.
+declare -A from=(
+  [x86/Setup.exe]="$build/release-i686/bin/launcher.exe"
+  [x86/ravuninst.exe]="$build/release-i686/bin/ravuninst.exe"
+  [x86/ravtrace.exe]="$build/release-i686/bin/ravtrace.exe"
+  [x64/ravcoinst.dll]="$build/release-x86_64/bin/ravcoinst.dll"
+)
+files=(x86/Setup.exe x86/ravuninst.exe x86/ravtrace.exe x64/ravcoinst.dll)
+
+"$here/imports/check.sh" "${from[@]}"
+
+mkdir -p "$partial/x86" "$partial/x64"
+for file in "${files[@]}"; do
+  cp "${from[$file]}" "$partial/$file"
+done
+
+if [ -n "$cert" ]; then
+  # The password goes through a private file, never a command line that
+  # other users can read in the process list.
+  pass=()
+  if [ -n "${SIGN_PASS:-}" ]; then
+    umask 077
+    printf '%s' "$SIGN_PASS" > "$partial/.pass"
+    pass=(-readpass "$partial/.pass")
+  fi
+  for file in "${files[@]}"; do
+    osslsigncode sign -certs "$cert" -key "$key" "${pass[@]}" -h sha256 \
+      -in "$partial/$file" -out "$partial/$file.signed" >/dev/null \
+      || fail "signing $file failed; nothing was released"
+    mv "$partial/$file.signed" "$partial/$file"
+  done
+  rm -f "$partial/.pass"
+  echo "release: signed ${files[*]}"
+fi
+
+(cd "$partial" && sha256sum "${files[@]}" > SHA256SUMS)
+mv "$partial" "$release"
+trap - EXIT
+echo "release: $release"
+cat "$release/SHA256SUMS"
