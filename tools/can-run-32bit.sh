@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Exit 0 when this machine can run 32-bit Windows programs under Wine, else 1.
-# Wine's 32-bit loader is an i386 Linux program, and some kernels run none
-# (their 32-bit emulation is switched off: "Exec format error").
-if [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  exit 0
+# Exit 0 when this machine can run 32-bit Windows programs under Wine: the
+# 32-bit Wine loader must be installed and the kernel must run 32-bit Linux
+# programs (some kernels are built without 32-bit emulation). Prints why not
+# otherwise (exit 1).
+loader=/usr/lib/wine/wine
+if [ ! -x "$loader" ]; then
+  echo "no 32-bit Wine loader ($loader; Debian package wine32:i386)"
+  exit 1
 fi
-exit 1
+if ! output=$("$loader" --version 2>&1); then
+  echo "the 32-bit Wine loader does not run here: ${output:-no output} (is 32-bit emulation disabled in the kernel?)"
+  exit 1
+fi
+exit 0

@@ -20,11 +20,8 @@ cert=${SIGN_CERT:-}
 key=${SIGN_KEY:-}
 
 fail() { echo "release: $*" >&2; exit 1; }
-if [ -n "$cert" ] || [ -n "$key" ]; then
-  [ -n "$cert" ] && [ -n "$key" ] || fail "signing needs both SIGN_CERT and SIGN_KEY"
-  [ -r "$cert" ] || fail "cannot read SIGN_CERT $cert"
-  [ -r "$key" ] || fail "cannot read SIGN_KEY $key"
-  command -v osslsigncode >/dev/null || fail "osslsigncode is missing (tools/setup.sh installs it)"
+if [ -n "$cert$key" ] && { [ -z "$cert" ] || [ -z "$key" ]; }; then
+  fail "signing needs both SIGN_CERT and SIGN_KEY"
 fi
 
 rm -rf "$release" "$partial"
@@ -47,21 +44,11 @@ for file in "${files[@]}"; do
 done
 
 if [ -n "$cert" ]; then
-  # The password goes through a private file, never a command line that
-  # other users can read in the process list.
-  pass=()
-  if [ -n "${SIGN_PASS:-}" ]; then
-    umask 077
-    printf '%s' "$SIGN_PASS" > "$partial/.pass"
-    pass=(-readpass "$partial/.pass")
-  fi
-  for file in "${files[@]}"; do
-    osslsigncode sign -certs "$cert" -key "$key" "${pass[@]}" -h sha256 \
-      -in "$partial/$file" -out "$partial/$file.signed" >/dev/null \
-      || fail "signing $file failed; nothing was released"
-    mv "$partial/$file.signed" "$partial/$file"
+  for arch in x86 x64; do
+    "$here/sign.sh" "$partial/$arch.signed" "$partial/$arch"/* || fail "signing failed; nothing was released"
+    rm -r "${partial:?}/$arch"
+    mv "$partial/$arch.signed" "$partial/$arch"
   done
-  rm -f "$partial/.pass"
   echo "release: signed ${files[*]}"
 fi
 

@@ -1,0 +1,18 @@
+# Signed copies of this tree's shipped programs: every signature verifies,
+# a failed signing leaves nothing signed behind, and the signed programs
+# still run under Wine (tools/tests/signed_programs_test.sh).
+if(NOT RAV_BUILD_TESTS)
+  return()
+endif()
+set(RAV_SIGNED_TEST ${PROJECT_SOURCE_DIR}/tools/tests/signed_programs_test.sh)
+add_test(NAME ${RAV_TARGET}.signed_programs COMMAND ${RAV_SIGNED_TEST} sign ${CMAKE_BINARY_DIR}/bin)
+set_tests_properties(${RAV_TARGET}.signed_programs PROPERTIES LABELS ${RAV_TARGET} TIMEOUT 300)
+
+add_test(NAME ${RAV_TARGET}.signed_programs_run
+         COMMAND ${RAV_SIGNED_TEST} run ${CMAKE_BINARY_DIR}/bin ${RAV_WINE_STATE})
+# 77: nothing could run here (32-bit programs on a machine without 32-bit
+# support); the test's output says so. The co-installer goes into the
+# prefix's system directory, as in coinstaller_test.
+set_tests_properties(${RAV_TARGET}.signed_programs_run PROPERTIES
+  LABELS ${RAV_TARGET} TIMEOUT 300 SKIP_RETURN_CODE 77 RESOURCE_LOCK ravcoinst-system-file)
+rav_wine_test_properties(${RAV_TARGET}.signed_programs_run)
