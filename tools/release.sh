@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Collects the release programs from the release build trees into
 # build/release/, signs them when a certificate and key are given, and
-# writes build/release/SHA256SUMS over what ships.
+# writes build/release/SHA256SUMS over what ships and build/release/BUILDINFO
+# (the commit and the toolchain's package versions).
 #
 #   tools/release.sh BUILD-DIR
 #   SIGN_CERT=cert.pem SIGN_KEY=key.pem [SIGN_PASS=...] tools/release.sh BUILD-DIR
@@ -53,6 +54,22 @@ if [ -n "$cert" ]; then
 fi
 
 (cd "$partial" && sha256sum "${files[@]}" > SHA256SUMS)
+
+# What a third party needs to build the same bytes: the commit and the
+# packages that shaped them.
+source=$(cd "$here/.." && pwd)
+{
+  if commit=$(git -C "$source" rev-parse HEAD 2>/dev/null); then
+    git -C "$source" diff --quiet HEAD 2>/dev/null || commit="$commit (with changes not committed)"
+    echo "commit $commit"
+  else
+    echo "commit unknown (not a git checkout)"
+  fi
+  dpkg-query -W -f='package ${Package} ${Version}\n' \
+    g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix gcc-mingw-w64-base \
+    binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
+    mingw-w64-i686-dev mingw-w64-x86-64-dev mingw-w64-common cmake ninja-build 2>/dev/null || true
+} > "$partial/BUILDINFO"
 mv "$partial" "$release"
 trap - EXIT
 echo "release: $release"

@@ -1,9 +1,20 @@
-# Signed copies of this tree's shipped programs: every signature verifies,
-# a failed signing leaves nothing signed behind, and the signed programs
-# still run under Wine (tools/tests/signed_programs_test.sh).
+# Tests of the release itself.
 if(NOT RAV_BUILD_TESTS)
   return()
 endif()
+
+# The native tree (Linux) checks that the release build is the same bytes
+# from two source paths; a few minutes at most.
+if(NOT WIN32)
+  add_test(NAME ${RAV_TARGET}.reproducible_release
+           COMMAND ${PROJECT_SOURCE_DIR}/tools/tests/reproducible_build_test.sh ${PROJECT_SOURCE_DIR})
+  set_tests_properties(${RAV_TARGET}.reproducible_release PROPERTIES LABELS "${RAV_TARGET};release" TIMEOUT 900)
+  return()
+endif()
+
+# Signed copies of this tree's shipped programs: every signature verifies,
+# a failed signing leaves nothing signed behind, and the signed programs
+# still run under Wine (tools/tests/signed_programs_test.sh).
 set(RAV_SIGNED_TEST ${PROJECT_SOURCE_DIR}/tools/tests/signed_programs_test.sh)
 add_test(NAME ${RAV_TARGET}.signed_programs COMMAND ${RAV_SIGNED_TEST} sign ${CMAKE_BINARY_DIR}/bin)
 set_tests_properties(${RAV_TARGET}.signed_programs PROPERTIES LABELS ${RAV_TARGET} TIMEOUT 300)
