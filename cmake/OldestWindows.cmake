@@ -51,9 +51,11 @@ if(RAV_BUILD_TESTS)
   if(programs)
     add_test(NAME ${RAV_TARGET}.imports_oldest_windows
              COMMAND ${PROJECT_SOURCE_DIR}/tools/imports/check.sh ${programs})
+    set_tests_properties(${RAV_TARGET}.imports_oldest_windows PROPERTIES LABELS ${RAV_TARGET})
   endif()
   add_test(NAME ${RAV_TARGET}.imports_oldest_windows_release
            COMMAND ${PROJECT_SOURCE_DIR}/tools/imports/check-tree.sh
                    ${PROJECT_SOURCE_DIR}/build/release-${RAV_TARGET}/bin)
-  set_tests_properties(${RAV_TARGET}.imports_oldest_windows_release PROPERTIES SKIP_RETURN_CODE 77)
+  set_tests_properties(${RAV_TARGET}.imports_oldest_windows_release PROPERTIES
+    LABELS ${RAV_TARGET} SKIP_RETURN_CODE 77)
 endif()
