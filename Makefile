@@ -27,12 +27,12 @@ build: $(addprefix build-,$(TREES))
 $(addprefix build-,$(TREES) $(RELEASE)): build-%: setup
 	@[ -f build/$*/build.ninja ] || cmake --preset $* >/dev/null
 	@if [ "$*" = x86_64 ]; then \
-	  cmake --preset $* -DRAV_64BIT_TEST_BUILDS=$$(tools/can-run-32bit.sh && echo OFF || echo ON) >/dev/null; fi
+	  cmake --preset $* -DRAV_64BIT_TEST_BUILDS=$$(tools/can-run-32bit.sh >/dev/null && echo OFF || echo ON) >/dev/null; fi
 	@cmake --build --preset $*
 
 # One CTest run over the trees, so the run ends with one summary.
 test: build
-	@if tools/can-run-32bit.sh; then \
+	@if tools/can-run-32bit.sh >/dev/null; then \
 	  printf 'subdirs("native" "i686" "x86_64")\n' > build/CTestTestfile.cmake; \
 	else \
 	  echo "make test: this machine runs no 32-bit programs (the kernel's 32-bit emulation is off):"; \

@@ -88,7 +88,7 @@ start)
   WINEPREFIX=$prefix
   WINEDEBUG=-all
   WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-  if "$here/can-run-32bit.sh"; then
+  if "$here/can-run-32bit.sh" >/dev/null; then
     RAV_WINE=wine
     write_env DISPLAY WINEPREFIX RAV_WINE WINEDEBUG WINEDLLOVERRIDES
   else
