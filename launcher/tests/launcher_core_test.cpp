@@ -8,6 +8,7 @@
 #include "launcher/debug_prefix.h"
 #include "launcher/launch_entry.h"
 #include "launcher/launcher_paths.h"
+#include "launcher/staging_rules.h"
 
 namespace launcher {
 namespace {
@@ -139,6 +140,53 @@ TEST(LauncherPaths, IniAndStagingPathsMustFitThePathBuffer) {
             "C:\\Users\\u\\AppData\\Local\\Temp\\RavWLSetup");
   EXPECT_EQ(StagingDirectory(std::string(kMaxPathChars - 10, 't')).value().size(), kMaxPathChars);
   EXPECT_FALSE(StagingDirectory(std::string(kMaxPathChars - 9, 't')).has_value());
+}
+
+TEST(StagingRules, APackageIsInsideOnlyAtOrBelowTheWholeDirectoryName) {
+  struct Case {
+    const char16_t* path;
+    const char16_t* directory;
+    bool inside;
+  };
+  const Case cases[] = {
+      {u"C:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP", true},
+      {u"C:\\T\\RAVWLSETUP\\", u"C:\\T\\RAVWLSETUP", true},
+      {u"C:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP\\", true},
+      {u"C:\\T\\RAVWLSETUP\\PKG\\SUB", u"C:\\T\\RAVWLSETUP", true},
+      {u"C:\\T\\RAVWLSETUP2", u"C:\\T\\RAVWLSETUP", false},
+      {u"C:\\T\\RAVWLSETUP.1", u"C:\\T\\RAVWLSETUP", false},
+      {u"C:\\T", u"C:\\T\\RAVWLSETUP", false},
+      {u"C:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP\\PKG", false},
+      {u"D:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP", false},
+      {u"C:\\A", u"C:\\", true},
+      {u"C:\\T\\ravwlsetup", u"C:\\T\\RAVWLSETUP", false},  // the caller folds the case
+      {u"C:\\T", u"", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsSameOrBelow(c.path, c.directory), c.inside)
+        << std::string(c.path, c.path + std::char_traits<char16_t>::length(c.path));
+  }
+}
+
+TEST(StagingRules, SiblingsAreNumberedFromOneToTheLimitAndFitThePathBuffer) {
+  EXPECT_EQ(*StagingSibling("C:\\T\\RavWLSetup", 1, kMaxPathChars), "C:\\T\\RavWLSetup.1");
+  EXPECT_EQ(*StagingSibling("C:\\T\\RavWLSetup", kMaxStagingSiblings, kMaxPathChars), "C:\\T\\RavWLSetup.99");
+  EXPECT_FALSE(StagingSibling("C:\\T\\RavWLSetup", 0, kMaxPathChars).has_value());
+  EXPECT_FALSE(StagingSibling("C:\\T\\RavWLSetup", kMaxStagingSiblings + 1, kMaxPathChars).has_value());
+  EXPECT_EQ(StagingSibling(std::string(kMaxPathChars - 2, 't'), 1, kMaxPathChars).value().size(), kMaxPathChars);
+  EXPECT_FALSE(StagingSibling(std::string(kMaxPathChars - 2, 't'), 10, kMaxPathChars).has_value());
+}
+
+TEST(StagingRules, OneLockNamePerStagingDirectoryInTheSession) {
+  const std::u16string name = StagingLockName(u"C:\\USERS\\A\\TEMP\\RAVWLSETUP");
+  EXPECT_EQ(name.rfind(u"Local\\RavWLSetup.", 0), 0u);
+  EXPECT_EQ(name.size(), 17u + 16u);
+  EXPECT_EQ(StagingLockName(u"C:\\USERS\\A\\TEMP\\RAVWLSETUP\\"), name);
+  EXPECT_NE(StagingLockName(u"C:\\USERS\\B\\TEMP\\RAVWLSETUP"), name);
+  EXPECT_NE(StagingLockName(u"C:\\USERS\\A\\TEMP\\RAVWLSETUQ"), name);
+  // Both bytes of every code unit count.
+  EXPECT_NE(StagingLockName(u"C:\\\u0100"), StagingLockName(u"C:\\\u0000"));
+  EXPECT_EQ(PathHash(u""), 14695981039346656037ull);
 }
 
 TEST(DebugLine, CutsTrimsEndsWithCrLfAndPrefixes) {
