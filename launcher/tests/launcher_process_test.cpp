@@ -102,6 +102,9 @@ TEST_F(LauncherProcess, ExitCodeIsTheErrorCodeTheSetupLeft) {
   package_.WriteIni("[LAUNCHLIST]\nFILE0=prog.exe\n");
   package_.AddProgram("prog.exe");
   package_.SetErrorCodeForPrograms(1603);
+  // Written a while after the start: a launcher that does not wait for its
+  // program reads nothing (and deletes the copy under it).
+  package_.environment.push_back({L"RAV_RECORDER_DELAY_MS", L"500"});
   const testsupport::RunResult run = package_.Run({});
   EXPECT_EQ(run.exitCode, 1603u);
   EXPECT_THAT(LauncherLines(run), Contains("Error occured. Return Code: 1603"));
