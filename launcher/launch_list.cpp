@@ -5,11 +5,15 @@
 #include <vector>
 
 #include "common/win_resources.h"
+#include "launcher/ansi_path.h"
 #include "launcher/debug_print.h"
 #include "launcher/launch_entry.h"
 #include "launcher/launcher_paths.h"
+#include "launcher/resolved_path.h"
 #include "launcher/setup_error_code.h"
 #include "launcher/staging.h"
+#include "launcher/staging_lock.h"
+#include "launcher/staging_rules.h"
 
 namespace launcher {
 namespace {
@@ -24,33 +28,57 @@ bool ReadErrorChecking(const std::string& iniPath) {
   return true;
 }
 
-// The staging directory, or the error code that ends the run when the
-// temporary directory cannot give one: nothing is staged or started then.
+// The staging directory's base path (the fixed name), or the error code that
+// ends the run when the temporary directory cannot give one: nothing is
+// staged or started then.
 struct StagingPath {
   std::string path;
+  std::u16string folded;  // full, long, upper case: for comparing and the lock
   DWORD error = 0;
 };
 
+std::wstring Widen(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
 StagingPath ResolveStagingDirectory() {
-  char temp[kMaxPathChars] = {};
-  const DWORD length = GetTempPathA(sizeof temp, temp);
+  wchar_t temp[kMaxPathChars] = {};
+  const DWORD length = GetTempPathW(kMaxPathChars, temp);
   if (length == 0) {
     const DWORD error = GetLastError();
     DebugPrint("Launcher: Unable to read the temporary directory. Reason: %d", static_cast<int>(error));
-    return {{}, error != 0 ? error : static_cast<DWORD>(ERROR_PATH_NOT_FOUND)};
+    return {{}, {}, error != 0 ? error : static_cast<DWORD>(ERROR_PATH_NOT_FOUND)};
   }
-  if (length >= sizeof temp) {
+  if (length >= kMaxPathChars) {
     DebugPrint("Launcher: The temporary directory path needs %d characters, more than %d; nothing is staged.",
-               static_cast<int>(length), static_cast<int>(sizeof temp - 1));
-    return {{}, ERROR_FILENAME_EXCED_RANGE};
+               static_cast<int>(length), static_cast<int>(kMaxPathChars - 1));
+    return {{}, {}, ERROR_FILENAME_EXCED_RANGE};
   }
-  std::optional<std::string> staging = StagingDirectory(temp);
+  // The narrow calls must reach this very directory, not a best-fit twin.
+  const std::wstring wideTemp(temp, length);
+  const std::optional<std::string> narrowTemp = AnsiPath(wideTemp);
+  if (!narrowTemp) {
+    DebugPrint("Launcher: The temporary directory's name cannot be held in the ANSI code page, nor its short name; "
+               "nothing is staged.");
+    return {{}, {}, ERROR_NO_UNICODE_TRANSLATION};
+  }
+  std::string base = *narrowTemp;
+  if (!base.empty() && base.back() != '\\') base.push_back('\\');
+  std::optional<std::string> staging = StagingDirectory(base);
   if (!staging) {
-    DebugPrint("Launcher: The staging directory %sRavWLSetup does not fit in %d characters; nothing is staged.", temp,
-               static_cast<int>(kMaxPathChars));
-    return {{}, ERROR_FILENAME_EXCED_RANGE};
+    DebugPrint("Launcher: The staging directory %sRavWLSetup does not fit in %d characters; nothing is staged.",
+               base.c_str(), static_cast<int>(kMaxPathChars));
+    return {{}, {}, ERROR_FILENAME_EXCED_RANGE};
   }
-  return {*staging, 0};
+  // The temporary directory exists, the staging directory may not yet: the
+  // long form is read for the former.
+  std::u16string folded = FoldedFullPath(wideTemp);
+  while (!folded.empty() && folded.back() == u'\\') folded.pop_back();
+  folded += u"\\RAVWLSETUP";
+  return {*staging, folded, 0};
 }
 
 // Starts one program and waits for it. Returns 0 when it ran, else the
@@ -112,20 +140,6 @@ DWORD RunEntry(int index, char* value, const std::string& argumentText, const st
   return StartAndWait(*programPath, *commandLine);
 }
 
-// A staging directory an earlier run left behind (its clean-up failed, or it
-// was killed) is removed first, so that none of its files can be run. One
-// that is a link, or holds one, is not touched and nothing is staged.
-DWORD RemoveLeftoverStaging(const std::string& staging) {
-  if (GetFileAttributesA(staging.c_str()) == INVALID_FILE_ATTRIBUTES) return 0;
-  if (const std::optional<std::string> link = FindLink(staging)) {
-    DebugPrint("Launcher: %s is a link; nothing is staged or started.", link->c_str());
-    return ERROR_ACCESS_DENIED;
-  }
-  DebugPrint("Launcher: %s is left from an earlier run; it is removed first.", staging.c_str());
-  CleanupSetupFiles(staging);
-  return 0;
-}
-
 // An entry that filled the whole 260-byte buffer may have been cut.
 bool EntryWasCut(const std::string& iniPath, const std::string& key, DWORD length) {
   if (length < kEntryBufferSize - 1) return false;
@@ -182,21 +196,46 @@ DWORD RunLaunchList(const std::string& argumentText, const std::string& iniPath,
 
   const StagingPath staging = ResolveStagingDirectory();
   if (staging.error != 0) return staging.error;
-  if (const DWORD refused = RemoveLeftoverStaging(staging.path)) return refused;
+  // A leftover at the staging directory is removed before the copy: that
+  // must never be the package itself or a directory that holds it.
+  if (IsSameOrBelow(FoldedFullPath(Widen(launcherDirectory)), staging.folded)) {
+    DebugPrint("Launcher: The package in %s lies in the staging directory %s, which every run deletes; nothing is "
+               "staged, deleted or started. Run Setup.exe from another folder.",
+               launcherDirectory.c_str(), staging.path.c_str());
+    return ERROR_CURRENT_DIRECTORY;
+  }
+  const StagingLock lock(staging.folded);
+  if (lock.state() == StagingLock::State::kBusy) {
+    DebugPrint("Launcher: Another Setup.exe is using %s; nothing is staged or started. Try again when it has ended.",
+               staging.path.c_str());
+    return ERROR_INSTALL_ALREADY_RUNNING;
+  }
+  if (lock.state() == StagingLock::State::kFailed) {
+    // Without the lock a second run could delete this one's copy: stop.
+    DebugPrint("Launcher: The lock for %s could not be made. Reason: %d; nothing is staged or started.",
+               staging.path.c_str(), static_cast<int>(lock.error()));
+    return lock.error() != 0 ? static_cast<DWORD>(lock.error()) : static_cast<DWORD>(ERROR_INVALID_HANDLE);
+  }
 
-  const DWORD copied = CopySetupFiles(launcherDirectory, staging.path);
+  const StagingChoice directory = MakeStagingDirectory(staging.path, kMaxPathChars);
+  if (directory.error != 0) {
+    DebugPrint("Launcher: No staging directory could be made (error %d); nothing is started.",
+               static_cast<int>(directory.error));
+    return directory.error;
+  }
+
+  const DWORD copied = CopySetupFiles(launcherDirectory, directory.path);
   DWORD result;
   if (copied != 0) {
-    // Running from a part of the package, or from files an earlier run left,
-    // could install the wrong thing.
+    // Running from a part of the package could install the wrong thing.
     DebugPrint("Launcher: The package could not be staged completely (error %d); nothing is started.",
                static_cast<int>(copied));
     result = copied;
   } else {
-    result = RunEntries(argumentText, iniPath, launcherDirectory, staging.path, checkErrors);
+    result = RunEntries(argumentText, iniPath, launcherDirectory, directory.path, checkErrors);
   }
 
-  CleanupSetupFiles(staging.path);
+  CleanupSetupFiles(directory.path);
   return result;
 }
 

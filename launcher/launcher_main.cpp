@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "launcher/ansi_path.h"
 #include "launcher/arguments.h"
 #include "launcher/console_window.h"
 #include "launcher/debug_print.h"
@@ -18,14 +19,26 @@ namespace launcher {
 int LauncherMain(int argc, char** argv) {
   HideConsoleWindow();
 
-  char executable[kMaxPathChars] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, executable, sizeof executable);
-  if (length >= sizeof executable) {
+  wchar_t executable[kMaxPathChars] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, executable, kMaxPathChars);
+  if (length == 0 || length >= kMaxPathChars) {
     // The path was cut: a directory taken from it would be the wrong one.
-    DebugPrint("Launcher: The executable path does not fit in %d characters.", static_cast<int>(sizeof executable - 1));
+    DebugPrint("Launcher: The executable path does not fit in %d characters.", static_cast<int>(kMaxPathChars - 1));
     return -1;
   }
-  const std::optional<std::string> directory = LauncherDirectory(std::string(executable, length));
+  // The package is read and copied with the narrow calls: they must reach
+  // this very directory, not a best-fit twin of it.
+  const std::optional<std::string> narrowExecutable = AnsiPath(std::wstring(executable, length));
+  if (!narrowExecutable) {
+    DebugPrint("Launcher: The package's path cannot be held in the ANSI code page, nor its short name; nothing is "
+               "staged or started.");
+    return ERROR_NO_UNICODE_TRANSLATION;
+  }
+  if (narrowExecutable->size() >= kMaxPathChars) {
+    DebugPrint("Launcher: The executable path does not fit in %d characters.", static_cast<int>(kMaxPathChars - 1));
+    return -1;
+  }
+  const std::optional<std::string> directory = LauncherDirectory(*narrowExecutable);
   if (!directory) return -1;
   const std::optional<std::string> iniPath = IniPath(*directory);
   if (!iniPath) {

@@ -18,12 +18,20 @@ DWORD CopySetupFiles(const std::string& source, const std::string& destination);
 
 // Deletes `directory` with everything in it: plain file calls first, then
 // the shell for whatever they left, the directory itself included; the
-// shell's failure is logged. A tree that is or holds a link (junction,
-// symbolic link) is left in place: deleting through a link can reach outside
-// the staging directory.
+// shell's failure is logged. Links (junctions, symbolic links) are removed as
+// links where that works without following them; where it does not, they and
+// the tree around them stay: deleting through a link can reach outside the
+// staging directory.
 void CleanupSetupFiles(const std::string& directory);
 
-// The first link at or below `path` (not followed), if any.
-std::optional<std::string> FindLink(const std::string& path);
+// The directory this run stages into, made by this run: `base`, after
+// removing a leftover there, or when anything of the leftover stays the first
+// "<base>.1" to "<base>.99" that can be made. `error` is set instead when
+// none can be made (ERROR_CANNOT_MAKE when every name is taken).
+struct StagingChoice {
+  std::string path;
+  DWORD error = 0;
+};
+StagingChoice MakeStagingDirectory(const std::string& base, std::size_t maxChars);
 
 }  // namespace launcher

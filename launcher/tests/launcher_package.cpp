@@ -44,14 +44,32 @@ void LauncherPackage::SetErrorCodeForPrograms(unsigned code) {
   environment.push_back({L"RAV_RECORDER_ERROR_CODE", std::to_wstring(code)});
 }
 
+void LauncherPackage::MovePackageTo(const fs::path& relativePath) {
+  const fs::path target = root() / relativePath;
+  fs::create_directories(target.parent_path());
+  fs::rename(packageDir_, target);
+  packageDir_ = target;
+}
+
+std::future<RunResult> LauncherPackage::RunAsync(const std::vector<std::wstring>& arguments,
+                                                 std::function<void(DWORD)> onStarted) {
+  RunOptions options = Options(arguments);
+  options.onStarted = std::move(onStarted);
+  return testsupport::RunProgramAsync(std::move(options));
+}
+
 RunResult LauncherPackage::Run(const std::vector<std::wstring>& arguments) {
+  return testsupport::RunProgram(Options(arguments));
+}
+
+RunOptions LauncherPackage::Options(const std::vector<std::wstring>& arguments) const {
   RunOptions options;
   options.commandLine = testsupport::QuoteArgument(setupExe().wstring());
   for (const std::wstring& argument : arguments) options.commandLine += L" " + testsupport::QuoteArgument(argument);
   options.currentDirectory = workDir().wstring();
   options.environment = environment;
   options.captureOutput = true;
-  return testsupport::RunProgram(options);
+  return options;
 }
 
 std::vector<Record> LauncherPackage::Records() const {

@@ -4,6 +4,8 @@
 // private temporary directory for the run, so the staging directory is the
 // test's own.
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -33,11 +35,16 @@ class LauncherPackage {
 
   // Runs Setup.exe with these arguments (each quoted by the platform's rules).
   testsupport::RunResult Run(const std::vector<std::wstring>& arguments);
+  // The same on a thread of its own; `onStarted` gets Setup.exe's process ID.
+  std::future<testsupport::RunResult> RunAsync(const std::vector<std::wstring>& arguments,
+                                               std::function<void(DWORD)> onStarted = {});
+  // Moves the package (Setup.exe and all) to this path below root().
+  void MovePackageTo(const std::filesystem::path& relativePath);
 
   std::vector<Record> Records() const;
 
   const std::filesystem::path& root() const { return scratch_.path(); }
-  std::filesystem::path packageDir() const { return root() / L"package"; }
+  const std::filesystem::path& packageDir() const { return packageDir_; }
   std::filesystem::path setupExe() const { return packageDir() / L"Setup.exe"; }
   std::filesystem::path tempDir() const { return root() / L"temp"; }
   std::filesystem::path stagingDir() const { return tempDir() / L"RavWLSetup"; }
@@ -46,7 +53,10 @@ class LauncherPackage {
   std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment;
 
  private:
+  testsupport::RunOptions Options(const std::vector<std::wstring>& arguments) const;
+
   testsupport::TempDir scratch_;
+  std::filesystem::path packageDir_ = scratch_.path() / L"package";
 };
 
 // "<path>" as the launcher spells it in its debug lines (ANSI text).
