@@ -20,8 +20,10 @@ std::string_view ServiceLibrary(std::uint16_t architecture) {
   return architecture == kArchitectureAmd64 ? "ravihvsrv64.dll" : "ravihvsrv.dll";
 }
 
-std::optional<std::string> UnregisterCommand(std::string_view library) {
-  return CommandWithin(kUnregisterCommandBuffer, "regsvr32 /u /s ", library);
+std::optional<std::string> UnregisterCommand(std::string_view systemDirectory, std::string_view library) {
+  std::string head = "\"";
+  head.append(systemDirectory).append("\\regsvr32.exe\" /u /s ");
+  return CommandWithin(kUnregisterCommandBuffer, head, library);
 }
 
 std::optional<std::string> CleanupCommand(std::string_view backupPath) {

@@ -42,6 +42,25 @@ void RunUnregisterCommand(const std::string& command) {
   WaitForSingleObject(process.get(), INFINITE);
 }
 
+// Unregisters the library with the system's own regsvr32, named by its full
+// path; a command that does not fit its buffer is refused, never cut.
+void StartUnregistration(std::string_view library) {
+  char system[kPathBufferChars] = {};
+  const UINT length = GetSystemDirectoryA(system, sizeof system);
+  if (length == 0 || length >= sizeof system) {
+    const long error = length == 0 ? LastErrorCode() : static_cast<long>(ERROR_INSUFFICIENT_BUFFER);
+    DebugPrint("Fail: GetSystemDirectory, error: %ld; regsvr32 is not started.", error);
+    return;
+  }
+  const std::optional<std::string> command = UnregisterCommand(std::string_view(system, length), library);
+  if (!command) {
+    DebugPrint("The command to unregister %.*s does not fit in %d characters; regsvr32 is not started.",
+               static_cast<int>(library.size()), library.data(), static_cast<int>(kUnregisterCommandBuffer - 1));
+    return;
+  }
+  RunUnregisterCommand(*command);
+}
+
 bool DeleteCompanionLibrary(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
 
 // Deletes a file in the system directory with `remove`; false with the
@@ -63,9 +82,7 @@ void CleanUpSystemDirectory(const WindowsDirectory& windows, const std::string& 
       DebugPrint("Command: %s", cleanup->c_str());
     }
   }
-  if (const std::optional<std::string> unregister = UnregisterCommand(UserInterfaceLibrary(ProcessorArchitecture()))) {
-    RunUnregisterCommand(*unregister);
-  }
+  StartUnregistration(UserInterfaceLibrary(ProcessorArchitecture()));
 
   std::string path;
   // The companion libraries belong to the driver package, not to the

@@ -1,6 +1,6 @@
 // The co-installer's paths below the Windows directory and the commands its
 // removal forms: "<windows>\<Inf or System32>\<file>" in a 260-character
-// buffer, "regsvr32 /u /s <library>" in 260, the INF cleanup command in
+// buffer, "\"<system>\regsvr32.exe\" /u /s <library>" in 260, the INF cleanup command in
 // 4,096, and the companion libraries named by the processor architecture.
 //
 // Input: two bytes of padding count for the Windows directory and two for
@@ -11,7 +11,7 @@
 // Properties: each path or command either fits its buffer (with its
 // terminator) and is exactly its parts, or is refused; nothing is ever cut.
 // Only architecture 9 (AMD64) names the 64-bit libraries, and the command
-// for either library always fits.
+// for either library fits with any system directory of up to 200 characters.
 #include "coinstaller/companion_files.h"
 #include "coinstaller/system_paths.h"
 #include "fuzz/fuzz_support.h"
@@ -47,14 +47,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(FitsPathBuffer(file) == (file.size() < kPathBufferChars));
   FUZZ_CHECK(FitsPathBuffer(windows) == (windows.size() < kPathBufferChars));
 
-  CheckFits(UnregisterCommand(library), "regsvr32 /u /s " + std::string(library), kUnregisterCommandBuffer);
+  CheckFits(UnregisterCommand(windows, library), "\"" + windows + "\\regsvr32.exe\" /u /s " + std::string(library),
+            kUnregisterCommandBuffer);
   CheckFits(CleanupCommand(backup), "RUNDLL32.EXE SETUPAPI.DLL,InstallHinfSection Cleanup 132 " + backup,
             kCleanupCommandBuffer);
 
   const bool amd64 = architecture == kArchitectureAmd64;
   FUZZ_CHECK(UserInterfaceLibrary(architecture) == (amd64 ? "ravihvui64.dll" : "ravihvui.dll"));
   FUZZ_CHECK(ServiceLibrary(architecture) == (amd64 ? "ravihvsrv64.dll" : "ravihvsrv.dll"));
-  FUZZ_CHECK(UnregisterCommand(UserInterfaceLibrary(architecture)).has_value());
-  FUZZ_CHECK(UnregisterCommand(ServiceLibrary(architecture)).has_value());
+  const std::string_view system = std::string_view(windows).substr(0, 200);
+  FUZZ_CHECK(UnregisterCommand(system, UserInterfaceLibrary(architecture)).has_value());
+  FUZZ_CHECK(UnregisterCommand(system, ServiceLibrary(architecture)).has_value());
   return 0;
 }

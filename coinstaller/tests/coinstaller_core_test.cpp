@@ -138,12 +138,14 @@ TEST(CompanionFiles, NamesFollowTheProcessorArchitecture) {
 }
 
 TEST(CompanionFiles, CommandsNameTheirArgumentWithinTheirBuffers) {
-  EXPECT_EQ(*UnregisterCommand("ravihvui64.dll"), "regsvr32 /u /s ravihvui64.dll");
+  EXPECT_EQ(*UnregisterCommand("C:\\Windows\\system32", "ravihvui64.dll"),
+            "\"C:\\Windows\\system32\\regsvr32.exe\" /u /s ravihvui64.dll");
   EXPECT_EQ(*CleanupCommand("C:\\windows\\System32\\oem3.inf"),
             "RUNDLL32.EXE SETUPAPI.DLL,InstallHinfSection Cleanup 132 C:\\windows\\System32\\oem3.inf");
-  // "regsvr32 /u /s " is 15 characters of the 260-byte buffer.
-  EXPECT_TRUE(UnregisterCommand(std::string(244, 'x')).has_value());
-  EXPECT_FALSE(UnregisterCommand(std::string(245, 'x')).has_value());
+  // "\"C:\\regsvr32.exe\" /u /s " is 24 characters of the 260-byte buffer.
+  EXPECT_TRUE(UnregisterCommand("C:", std::string(235, 'x')).has_value());
+  EXPECT_FALSE(UnregisterCommand("C:", std::string(236, 'x')).has_value());
+  EXPECT_FALSE(UnregisterCommand(std::string(240, 's'), "ravihvui64.dll").has_value());
   // Every backup path (at most 259 characters) fits the cleanup command.
   EXPECT_TRUE(CleanupCommand(std::string(259, 'p')).has_value());
 }
