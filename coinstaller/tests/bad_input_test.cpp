@@ -32,6 +32,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "coinstaller/inf_backup.h"
@@ -42,6 +43,7 @@
 #include "coinstaller/windows_directory.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/registry_values.h"
+#include "testsupport/test_paths.h"
 #include "testsupport/text.h"
 
 namespace coinstaller_test {
@@ -232,6 +234,7 @@ class BadInputTest : public DeviceTest, public ::testing::WithParamInterface<Row
   BadInputTest() : machineShell_(MachineShell()) {}
 
   ~BadInputTest() override {
+    RestoreNation();
     // Read-only files a row left would outlive the run and fail the next.
     for (const fs::path& path : {companions_.userInterfacePath(), companions_.servicePath()}) MakeWritable(path);
     if (!infName_.empty()) MakeWritable(SystemDirectory() / infName_);
@@ -248,6 +251,36 @@ class BadInputTest : public DeviceTest, public ::testing::WithParamInterface<Row
   }
 
   static void MakeWritable(const fs::path& path) { SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
+
+  // The user's nation GeoID ("Nation" in the user's "Geo" settings), put
+  // back by RestoreNation. Wine reads it from there as it stands, so "-1" is
+  // a user without a nation; where the platform still reports one the row
+  // is skipped.
+  void SetNation(const std::wstring& nation) {
+    savedNation_ = testsupport::ReadRegistryValue(HKEY_CURRENT_USER, kGeoKey, L"Nation");
+    nationChanged_ = true;
+    ASSERT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kGeoKey, L"Nation", nation));
+    if (GetUserGeoID(GEOCLASS_NATION) != GEOID_NOT_AVAILABLE) GTEST_SKIP() << "the platform still reports a nation";
+  }
+  void RestoreNation() {
+    if (!std::exchange(nationChanged_, false)) return;
+    if (savedNation_) {
+      EXPECT_TRUE(testsupport::SetRegistryValue(HKEY_CURRENT_USER, kGeoKey, L"Nation", savedNation_->type,
+                                                savedNation_->data.data(),
+                                                static_cast<DWORD>(savedNation_->data.size())));
+    } else {
+      testsupport::DeleteRegistryValue(HKEY_CURRENT_USER, kGeoKey, L"Nation");
+    }
+  }
+
+  // A regsvr32.exe planted in the current directory, which a command line
+  // without a path would find before the system's own.
+  void PlantRegsvr32InCurrentDirectory() {
+    const fs::path planted = scratch_.path() / L"cwd";
+    fs::create_directories(planted);
+    fs::copy_file(testsupport::BinPath(L"recorder.exe"), planted / L"regsvr32.exe");
+    currentDirectory_.emplace(planted);
+  }
 
   // {windows}, {inf} and {country} replaced by this run's values.
   std::string Expand(const std::string& text) const {
@@ -313,10 +346,14 @@ class BadInputTest : public DeviceTest, public ::testing::WithParamInterface<Row
 
   DWORD result_ = NO_ERROR;
   DirectoryNames before_;
+  std::optional<ScopedCurrentDirectory> currentDirectory_;
   std::optional<std::string> location_;
 
  private:
   std::optional<testsupport::RegistryValue> machineShell_;
+  static constexpr wchar_t kGeoKey[] = L"Control Panel\\International\\Geo";
+  std::optional<testsupport::RegistryValue> savedNation_;
+  bool nationChanged_ = false;
   testsupport::ScopedRegistryKey rowsWinlogon_{HKEY_LOCAL_MACHINE, kRowsWinlogonRoot};
   std::vector<fs::path> removeAfter_;
   std::vector<fs::path> createdDirectories_;
@@ -461,7 +498,10 @@ void BadInputTest::CheckOutcome(const Row& row) {
 TEST_P(BadInputTest, LeavesOnlyWhatItShould) {
   const Row& row = GetParam();
   ASSERT_NO_FATAL_FAILURE(Arrange(row));
+  if (IsSkipped()) return;
   Act(row);
+  RestoreNation();
+  currentDirectory_.reset();
   CheckOutcome(row);
 }
 
@@ -720,6 +760,14 @@ std::vector<Row> Rows() {
                    "Destination Inf file: {windows}\\System32\\{inf}", "Could not backup inf file, error: 2"},
        .country = Country::Written},
 
+      // A user without a nation GeoID: the ROW card keeps the country its
+      // driver's own settings give; no empty "Country" replaces it.
+      {.name = "UserWithoutNationSecondPass",
+       .arrange = [](BadInputTest& test) { test.SetNation(L"-1"); },
+       .inOrder = {"ROW card detected.", "Leaving GetUserLocation()", "Inf file is successfully backed up."},
+       .absent = {"GeoId: *"},
+       .backup = Backup::AsInstalled},
+
       // --- A read-only INF backup.
       // The backup is the co-installer's own file, and it can become
       // read-only without anyone meaning it: CopyFileA gives the copy the
@@ -736,6 +784,18 @@ std::vector<Row> Rows() {
       {.name = "ReadOnlyBackupRemove",
        .start = Start::BackedUp,
        .arrange = [](BadInputTest& test) { test.MakeReadOnly(test.BackupPath()); },
+       .request = Request::Remove,
+       .tail = {"Command: *", "{windows}\\System32\\ravihvsrv64.dll file is successfully deleted.",
+                "{windows}\\System32\\ravihvui64.dll file is successfully deleted.",
+                "Backup inf file is successfully deleted."},
+       .country = Country::Written,
+       .companions = Companions::Deleted,
+       .unregisters = true},
+      // The platform's regsvr32 by its full path: one in the current
+      // directory (or the host program's) is never started.
+      {.name = "Regsvr32InTheCurrentDirectoryRemove",
+       .start = Start::BackedUp,
+       .arrange = [](BadInputTest& test) { test.PlantRegsvr32InCurrentDirectory(); },
        .request = Request::Remove,
        .tail = {"Command: *", "{windows}\\System32\\ravihvsrv64.dll file is successfully deleted.",
                 "{windows}\\System32\\ravihvui64.dll file is successfully deleted.",
@@ -802,6 +862,27 @@ std::vector<Row> Rows() {
        .absent = {"Failed to read 'Shell' from registry.*", "Process: *", "Successfully impersonated logged on user."}},
   };
   return rows;
+}
+
+// A read-only backup that stays undeletable once writable (here: mapped as
+// an image, which Windows and Wine both refuse to delete with
+// ERROR_ACCESS_DENIED, the answer a read-only file gets too) gets its
+// read-only attribute back: the failed removal changes nothing.
+TEST(InfBackup, AReadOnlyBackupThatStillCannotBeDeletedStaysReadOnly) {
+  const testsupport::TempDir scratch;
+  const fs::path backup = scratch.path() / L"ravwlantest.inf";
+  fs::copy_file(testsupport::BinPath(L"recorder.exe"), backup);
+  ASSERT_TRUE(SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_READONLY));
+  const HMODULE mapped = LoadLibraryExW(backup.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+  ASSERT_NE(mapped, nullptr);
+  SetLastError(0xdeadbeef);
+  EXPECT_FALSE(coinstaller::DeleteInfBackup(testsupport::Narrow(backup.wstring())));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  const DWORD attributes = GetFileAttributesW(backup.c_str());
+  FreeLibrary(mapped);
+  SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(attributes & FILE_ATTRIBUTE_READONLY, 0u) << "the attribute was left off";
 }
 
 INSTANTIATE_TEST_SUITE_P(CoInstaller, BadInputTest, ::testing::ValuesIn(Rows()),
