@@ -74,6 +74,7 @@ rm -rf "$work/temp/RavWLSetup"
 
 # 4. A link in the package is not copied: the staged tree never holds one.
 ln -s "$work/outside" "$work/package/linked"
+rm -rf "$work/snapshot"  # only this run's copy
 before=$(records)
 run_setup
 expect "a link in the package: what it points to stays" grep -q "keep me" "$work/outside/precious.txt"
