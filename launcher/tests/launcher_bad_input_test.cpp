@@ -391,7 +391,9 @@ TEST(LauncherNames, ANameTheAnsiCodePageCannotHoldIsNeverMappedToATwin) {
       ASSERT_EQ(p.Records().size(), 1u);
       // The launcher's own line: the program's GetModuleFileNameA shows its
       // path by best fit.
-      if (!c.package) EXPECT_THAT(TraceText(run), HasSubstr("Launch String: " + *narrow + "\\RavWLSetup\\prog.exe"));
+      if (!c.package) {
+        EXPECT_THAT(TraceText(run), HasSubstr("Launch String: " + *narrow + "\\RavWLSetup\\prog.exe"));
+      }
     } else {
       EXPECT_EQ(run.exitCode, static_cast<DWORD>(ERROR_NO_UNICODE_TRANSLATION));
       EXPECT_THAT(TraceText(run), HasSubstr("cannot be held in the ANSI code page"));
