@@ -10,10 +10,15 @@
 // Properties: each text either fits its buffer and is exactly its parts
 // joined, or is refused because it would not fit; none is ever cut. The
 // directory is the executable's path up to its last backslash, which must
-// come after the first character.
+// come after the first character. A directory (without trailing separators,
+// not empty) contains itself and every path that continues it after a
+// separator, and no path that continues it with any other character; a
+// staging sibling is "<base>.<n>" for n in 1..99 when it fits; lock names
+// are "Local\RavWLSetup." and 16 hex digits.
 #include "fuzz/fuzz_support.h"
 #include "launcher/launch_entry.h"
 #include "launcher/launcher_paths.h"
+#include "launcher/staging_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input = fuzz::AsText(data, size);
@@ -62,5 +67,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string commandLineWhole = " " + entryArguments.value_or("") + " " + std::string(argumentText);
   FUZZ_CHECK(commandLine.has_value() == (commandLineWhole.size() < launcher::kCommandBufferSize));
   if (commandLine) FUZZ_CHECK(*commandLine == commandLineWhole);
+
+  // Containment, with the executable's directory as the "directory".
+  std::u16string directory16(iniBase.begin(), iniBase.end());
+  while (!directory16.empty() && (directory16.back() == u'\\' || directory16.back() == u'/')) directory16.pop_back();
+  const std::u16string rest(command.begin(), command.end());
+  if (!directory16.empty()) {
+    FUZZ_CHECK(launcher::IsSameOrBelow(directory16, directory16));
+    FUZZ_CHECK(launcher::IsSameOrBelow(directory16 + u"\\" + rest, directory16));
+    if (!rest.empty() && rest[0] != u'\\' && rest[0] != u'/') {
+      FUZZ_CHECK(!launcher::IsSameOrBelow(directory16 + rest, directory16));
+    }
+    FUZZ_CHECK(!launcher::IsSameOrBelow(directory16.substr(0, directory16.size() - 1), directory16));
+  }
+  FUZZ_CHECK(!launcher::IsSameOrBelow(rest, u""));
+
+  const int n = static_cast<int>(padding % 128);
+  const std::optional<std::string> sibling = launcher::StagingSibling(stagingBase, n, launcher::kMaxPathChars);
+  const std::string siblingWhole = std::string(stagingBase) + "." + std::to_string(n);
+  FUZZ_CHECK(sibling.has_value() ==
+             (n >= 1 && n <= launcher::kMaxStagingSiblings && siblingWhole.size() <= launcher::kMaxPathChars));
+  if (sibling) FUZZ_CHECK(*sibling == siblingWhole);
+
+  const std::u16string lock = launcher::StagingLockName(directory16);
+  FUZZ_CHECK(lock.size() == 33 && lock.compare(0, 17, u"Local\\RavWLSetup.") == 0);
+  for (std::size_t i = 17; i < lock.size(); ++i) {
+    FUZZ_CHECK((lock[i] >= u'0' && lock[i] <= u'9') || (lock[i] >= u'A' && lock[i] <= u'F'));
+  }
   return 0;
 }
