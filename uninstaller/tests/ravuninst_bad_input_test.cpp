@@ -123,8 +123,18 @@ TEST_F(BadRecords, EndInTheirResultWithoutOverrun) {
     SCOPED_TRACE(row.name);
     fs::remove(RemovalRecord());
     const std::vector<BYTE> data = row.value(removal);
-    ASSERT_TRUE(testsupport::SetRegistryValue(HKEY_LOCAL_MACHINE, entry, L"UpgradeString", row.type, data.data(),
+    // RegSetValueExW adds the terminator of a string value that the caller
+    // did not count when the character right after the data is NUL (Windows
+    // does so too, and reads that character): a guard character there keeps
+    // the stored value exactly as given.
+    std::vector<BYTE> guarded = data;
+    guarded.insert(guarded.end(), {'#', 0, 0, 0});
+    ASSERT_TRUE(testsupport::SetRegistryValue(HKEY_LOCAL_MACHINE, entry, L"UpgradeString", row.type, guarded.data(),
                                               static_cast<DWORD>(data.size())));
+    const std::optional<testsupport::RegistryValue> stored =
+        testsupport::ReadRegistryValue(HKEY_LOCAL_MACHINE, entry, L"UpgradeString");
+    ASSERT_TRUE(stored);
+    ASSERT_EQ(stored->data.size(), data.size()) << "the value was stored as given";
     UninstallerRun run(L"ravuninst.exe", L"services", Environment());
     const RunResult result = run.Finish();
     EXPECT_EQ(result.exitCode, row.exitCode) << testing::PrintToString(Trace(result));
