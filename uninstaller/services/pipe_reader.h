@@ -1,6 +1,6 @@
 #pragma once
-// Lines from one non-blocking pipe: reads of at most 16 bytes into a growing
-// buffer, handed out as UTF-16 text once their LF has arrived.
+// Lines from one non-blocking pipe: reads of at most 16 bytes into a
+// bounded buffer, handed out as UTF-16 text once their LF has arrived.
 #include <windows.h>
 
 #include <string>
@@ -14,9 +14,13 @@ class PipeReader {
  public:
   enum Result { kLine = 0, kNothingYet = 1, kEnded = 2, kError = 3 };
   static constexpr int kBytesRead = 0;  // Fill: bytes came in
+  // The most reads one ReadLine makes before it answers kNothingYet, so
+  // that a stream without LF never keeps the caller for long.
+  static constexpr int kReadsPerCall = 64;
 
   // Takes the handle (closing the one held before) and empties the buffer.
-  void Attach(HANDLE handle);
+  // `channel` names the pipe in the log's line about an over-long line.
+  void Attach(HANDLE handle, const wchar_t* channel = L"pipe");
   HANDLE handle() const { return handle_.get(); }
 
   // One read into the buffer: kBytesRead when bytes came, kNothingYet when the
@@ -24,12 +28,21 @@ class PipeReader {
   int Fill();
 
   // The next whole line, CRs dropped, decoded from UTF-8 (cut at the first
-  // bad byte). Reads until a line is complete or the pipe has nothing more.
+  // bad byte). Reads until a line is complete, the pipe has nothing more,
+  // or kReadsPerCall reads have been made (kNothingYet).
   int ReadLine(std::u16string& line);
 
+  // Whether the last ReadLine took anything: a line or at least one byte.
+  bool tookInput() const { return tookInput_; }
+
  private:
+  void LogDropped(std::uint64_t bytes, const wchar_t* when);
+
   rav::UniqueHandle handle_;
   LineBuffer buffer_;
+  const wchar_t* channel_ = L"pipe";
+  bool tookInput_ = false;
+  bool endLogged_ = false;
 };
 
 }  // namespace ravuninst

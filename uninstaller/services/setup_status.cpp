@@ -79,9 +79,9 @@ int SetupStatus::Run(const std::u16string& commandLine, const std::u16string& lo
   processId_ = started.dwProcessId;
   rav::UniqueHandle thread(started.hThread);  // not needed
 
-  outputReader_.Attach(output.parentEnd.release());
-  inputHolder_.Attach(input.parentEnd.release());
-  errorReader_.Attach(error.parentEnd.release());
+  outputReader_.Attach(output.parentEnd.release(), L"standard output");
+  inputHolder_.Attach(input.parentEnd.release(), L"standard input");
+  errorReader_.Attach(error.parentEnd.release(), L"standard error");
   // The child's ends close with `output`, `error`, `input` and `logHandle`
   // here, so each channel ends when the engine does.
   return 0;
@@ -108,6 +108,10 @@ int SetupStatus::Poll(int, std::int32_t& first, std::int32_t& second) {
   } catch (...) {
     return kChannelError;
   }
+}
+
+bool SetupStatus::EngineHasEnded() const {
+  return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_OBJECT_0;
 }
 
 void SetupStatus::Result(std::int32_t& result, std::u16string& errorFile, std::int32_t& errorLine) {

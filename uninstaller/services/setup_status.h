@@ -31,6 +31,13 @@ class SetupStatus {
   // kNothingToReport (no whole line yet, or another kind of line),
   // kChannelEnded, or kChannelError (also for any failure inside).
   int Poll(int ignored, std::int32_t& first, std::int32_t& second);
+  // Whether the last Poll took anything (any line, or bytes of one): work
+  // that the caller should not pause after.
+  bool lastPollTookInput() const { return outputReader_.tookInput(); }
+
+  // True once the engine's own process has ended (its pipes may still be
+  // held open by a process it started).
+  bool EngineHasEnded() const;
 
   // Waits up to 60 s for the engine, then gives its result: the last Result
   // line's, or else its exit code (202 when unreadable, 259 while running).

@@ -178,6 +178,7 @@ struct EngineRow {
   DWORD exitCode;
   std::optional<std::wstring> errorText;  // the error box's text after the 4013 text
   std::optional<int> barPosition;          // what the bar shows while the engine sleeps
+  const char* logLine;                     // a text the log must hold, or null
 };
 
 using MisbehavingEngine = UninstallerTest;
@@ -185,13 +186,18 @@ using MisbehavingEngine = UninstallerTest;
 TEST_F(MisbehavingEngine, EndsInTheRightResult) {
   const EngineRow rows[] = {
       {"invalid UTF-8 cuts a line at the bad byte", "out Progress,100,4\\xFF0\nsleep 2500\nout Result,0,,,\nexit 0\n", 0,
-       std::nullopt, 4},
+       std::nullopt, 4, nullptr},
       {"a NUL byte inside a number ends it", "out Progress,100,6\\x00" "0\nsleep 2500\nout Result,0,,,\nexit 0\n", 0,
-       std::nullopt, 6},
-      {"10 MB without a line feed, then an exit code", "bytes 10485760\nexit 120\n", 120, L":  0.", std::nullopt},
-      {"no output at all, exit 0", "exit 0\n", 0, std::nullopt, std::nullopt},
-      {"no output at all, exit 150", "exit 150\n", 150, L":  0.", std::nullopt},
-      {"a crash", "crash\n", 0xC0000005u, L": 0xC0000005 0.", std::nullopt},
+       std::nullopt, 6, nullptr},
+      {"10 MB without a line feed, then an exit code", "bytes 10485760\nexit 120\n", 120, L":  0.", std::nullopt,
+       "PipeReader: standard output: 10420224 bytes of a line longer than 65536 bytes dropped (the pipe ended "
+       "before its line feed)"},
+      {"a 100 KB line is cut, and the lines after it are read", "bytes 102400\nout \nout Result,150,,f.src,3\nexit 0\n",
+       150, L": f.src 3.", std::nullopt,
+       "PipeReader: standard output: 36864 bytes of a line longer than 65536 bytes dropped\r\n"},
+      {"no output at all, exit 0", "exit 0\n", 0, std::nullopt, std::nullopt, nullptr},
+      {"no output at all, exit 150", "exit 150\n", 150, L":  0.", std::nullopt, nullptr},
+      {"a crash", "crash\n", 0xC0000005u, L": 0xC0000005 0.", std::nullopt, nullptr},
   };
   for (const EngineRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -214,7 +220,30 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
     const RunResult result = run.Finish(180s);
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, row.exitCode);
+    if (row.logLine != nullptr) {
+      EXPECT_THAT(testsupport::ReadFile(LogFile()), HasSubstr(row.logLine));
+    }
   }
+}
+
+// An engine that leaves a process behind with its handles (so its pipes)
+// does not keep the window: a few seconds after the engine itself has
+// ended, its channels count as ended, and the log says so.
+TEST_F(MisbehavingEngine, AProcessHoldingTheEnginesPipesDoesNotHoldTheWindow) {
+  EngineDir engine("out Progress,100,100\nspawn 600000\nout Result,0,,,\nexit 0\n");
+  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+  ASSERT_TRUE(run.Confirm());
+  const RunResult result = run.Finish(60s);
+  for (const std::string& line : engine.RecordedLines()) {
+    if (line.rfind("spawned=", 0) != 0) continue;
+    rav::UniqueHandle lingering(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(line.substr(8))));
+    ASSERT_TRUE(lingering) << "the engine's child ended early: the test proves nothing";
+    TerminateProcess(lingering.get(), 0);
+    WaitForSingleObject(lingering.get(), 10000);
+  }
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_THAT(testsupport::ReadFile(LogFile()), HasSubstr("its pipes are still open (held by a process it started); "
+                                                          "taken as ended"));
 }
 
 // Many lines: every one passes through the bar, in order. (Each pass of the

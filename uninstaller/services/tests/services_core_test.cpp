@@ -165,6 +165,62 @@ TEST(LineBuffer, GrowsByDoublingForLongLines) {
   EXPECT_EQ(buffer.capacity(), 1024u);  // never shrinks
 }
 
+TEST(LineBuffer, AnOverLongLineKeepsItsFirst64KiBAndTheRestIsDroppedAndCounted) {
+  struct Row {
+    const char* name;
+    std::size_t length;  // bytes before the LF
+  };
+  const Row rows[] = {{"exactly at the cap", LineBuffer::kMaxLine},
+                      {"one byte over", LineBuffer::kMaxLine + 1},
+                      {"10 MB", 10u * 1024 * 1024}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    LineBuffer buffer;
+    std::string stream(row.length, 'x');
+    stream += "\nnext\n";
+    std::vector<std::string> lines;
+    std::string line;
+    std::size_t at = 0;
+    std::size_t largestRead = 0;
+    while (at < stream.size()) {
+      const std::span<char> room = buffer.PrepareRead();
+      ASSERT_FALSE(room.empty());
+      largestRead = std::max(largestRead, room.size());
+      const std::size_t count = std::min(room.size(), stream.size() - at);
+      std::copy_n(stream.data() + at, count, room.data());
+      buffer.CommitRead(count);
+      at += count;
+      EXPECT_LE(buffer.capacity(), LineBuffer::kMaxCapacity);
+      while (buffer.TakeLine(line)) lines.push_back(line);
+    }
+    const std::size_t kept = std::min(row.length, LineBuffer::kMaxLine);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), kept);
+    EXPECT_TRUE(lines[0] == std::string(kept, 'x'));
+    EXPECT_EQ(lines[1], "next");
+    EXPECT_EQ(buffer.TakeDroppedBytes(), row.length - kept);
+    EXPECT_EQ(buffer.TakeDroppedBytes(), 0u) << "counted once";
+    // Only bytes that are dropped anyway come in more than 16 at a time.
+    if (row.length <= LineBuffer::kMaxLine) {
+      EXPECT_EQ(largestRead, LineBuffer::kChunk);
+    }
+  }
+}
+
+TEST(LineBuffer, BytesDroppedFromALineWithoutLineFeedAreCountedAsTheyGo) {
+  LineBuffer buffer;
+  std::size_t fed = 0;
+  while (fed < LineBuffer::kMaxLine + 1000) {
+    const std::span<char> room = buffer.PrepareRead();
+    std::fill(room.begin(), room.end(), 'y');
+    buffer.CommitRead(room.size());
+    fed += room.size();
+  }
+  EXPECT_EQ(buffer.size(), LineBuffer::kMaxLine);
+  EXPECT_EQ(buffer.droppedFromOpenLine(), fed - LineBuffer::kMaxLine);
+  EXPECT_EQ(buffer.TakeDroppedBytes(), 0u) << "the line has not ended";
+}
+
 TEST(Utf8, EncodesAndDecodesTheWholeRange) {
   EXPECT_EQ(Utf16ToUtf8(u"\u00e9"), "\xC3\xA9");
   EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
