@@ -68,6 +68,14 @@ void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine) {
   MessageBoxW(nullptr, rav::as_wcstr(message), caption.get(), MB_OK | MB_ICONWARNING);
 }
 
+void ShowCrashError(std::uint32_t status) {
+  const Text prefix = Load(4013);
+  const Text caption = Load(4012);
+  if (!prefix || !caption) return;
+  const std::u16string message = FormatCrashError(rav::as_u16cstr(prefix.get()), status);
+  MessageBoxW(nullptr, rav::as_wcstr(message), caption.get(), MB_OK | MB_ICONWARNING);
+}
+
 void PromptRestart() {
   {
     const Text text = Load(4014);

@@ -17,6 +17,9 @@ bool ConfirmRemoval();
 // "<4013>: <errorFile> <errorLine>." under caption 4012.
 void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine);
 
+// "<4013>: 0x<status>." under caption 4012, for an engine that crashed.
+void ShowCrashError(std::uint32_t status);
+
 // Asks to restart; on OK enables the shutdown privilege and restarts.
 void PromptRestart();
 

@@ -39,4 +39,13 @@ std::u16string FormatRemovalError(std::u16string_view prefix, std::u16string_vie
   return message;
 }
 
+std::u16string FormatCrashError(std::u16string_view prefix, std::uint32_t status) {
+  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string message(prefix);
+  message.append(u": 0x");
+  for (int shift = 28; shift >= 0; shift -= 4) message.push_back(kDigits[(status >> shift) & 0xF]);
+  message.push_back(u'.');
+  return message;
+}
+
 }  // namespace ravuninst

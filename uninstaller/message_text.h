@@ -21,4 +21,7 @@ std::optional<std::u16string> ExpandProductName(std::u16string_view text,
 // "<4013 text>: <error file> <error line>."
 std::u16string FormatRemovalError(std::u16string_view prefix, std::u16string_view errorFile, std::int32_t errorLine);
 
+// "<4013 text>: 0xC0000005." for an engine that crashed with that status.
+std::u16string FormatCrashError(std::u16string_view prefix, std::uint32_t status);
+
 }  // namespace ravuninst

@@ -76,10 +76,7 @@ int RunUninstall(HINSTANCE instance) {
   if (status.EndedAbnormally()) {
     // A crashed engine removed who knows what: that is an error, whatever
     // its status reads as a number. The box shows the status.
-    wchar_t code[16];
-    wsprintfW(code, L"0x%08lX", status.exitCode());
-    errorFile = rav::as_u16cstr(code);
-    ShowRemovalError(errorFile, errorLine);
+    ShowCrashError(status.exitCode());
     return result;
   }
   if (result >= kFirstErrorResult) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/win_resources.h"
+#include "uninstaller/services/engine_outcome.h"
 #include "uninstaller/services/pipe_reader.h"
 
 namespace ravuninst {
@@ -43,10 +44,10 @@ class SetupStatus {
   // line's, or else its exit code (202 when unreadable, 259 while running).
   void Result(std::int32_t& result, std::u16string& errorFile, std::int32_t& errorLine);
 
-  // After Result: the engine sent no result line and ended with an
-  // exception status (a crash, 0xC0000005 say), which as a result would
-  // read as a negative number, below every error.
-  bool EndedAbnormally() const { return !resultSeen_ && exitCode_ >= 0xC0000000u; }
+  // After Result: the engine sent no result line and ended with the status
+  // of an unhandled exception (a crash: 0xC0000005, 0x80000003 say), which
+  // as a result would read as a negative number, below every error.
+  bool EndedAbnormally() const { return !resultSeen_ && IsCrashStatus(exitCode_); }
   DWORD exitCode() const { return exitCode_; }
 
   HANDLE outputRead() const { return outputReader_.handle(); }

@@ -197,7 +197,15 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
        "PipeReader: standard output: 36864 bytes of a line longer than 65536 bytes dropped\r\n"},
       {"no output at all, exit 0", "exit 0\n", 0, std::nullopt, std::nullopt, nullptr},
       {"no output at all, exit 150", "exit 150\n", 150, L":  0.", std::nullopt, nullptr},
-      {"a crash", "crash\n", 0xC0000005u, L": 0xC0000005 0.", std::nullopt, nullptr},
+      {"a crash", "crash\n", 0xC0000005u, L": 0xC0000005.", std::nullopt, nullptr},
+      // Without a Result line, an exception status is a crash; any other code
+      // is the result, -1 (a success, as every result below 100) included.
+      {"an unhandled breakpoint's status", "exit 0x80000003\n", 0x80000003u, L": 0x80000003.", std::nullopt, nullptr},
+      {"an unhandled C++ exception's status", "exit 0xE06D7363\n", 0xE06D7363u, L": 0xE06D7363.", std::nullopt,
+       nullptr},
+      {"exit code -1", "exit -1\n", 0, std::nullopt, std::nullopt, nullptr},
+      {"a crash status after a Result line", "out Result,0,,,\nexit 0xC0000005\n", 0, std::nullopt, std::nullopt,
+       nullptr},
   };
   for (const EngineRow& row : rows) {
     SCOPED_TRACE(row.name);

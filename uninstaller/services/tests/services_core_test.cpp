@@ -7,6 +7,7 @@
 
 #include "uninstaller/services/basic_exception.h"
 #include "uninstaller/services/join_path.h"
+#include "uninstaller/services/engine_outcome.h"
 #include "uninstaller/services/line_buffer.h"
 #include "uninstaller/services/status_line.h"
 #include "uninstaller/services/string_tables.h"
@@ -219,6 +220,17 @@ TEST(LineBuffer, BytesDroppedFromALineWithoutLineFeedAreCountedAsTheyGo) {
   EXPECT_EQ(buffer.size(), LineBuffer::kMaxLine);
   EXPECT_EQ(buffer.droppedFromOpenLine(), fed - LineBuffer::kMaxLine);
   EXPECT_EQ(buffer.TakeDroppedBytes(), 0u) << "the line has not ended";
+}
+
+TEST(EngineOutcome, ExceptionStatusesAreCrashesAndEveryOtherCodeIsAResult) {
+  const std::pair<std::uint32_t, bool> rows[] = {
+      {0, false},           {1, false},           {100, false},         {0x7FFFFFFFu, false},
+      {0x80000000u, true},  {0x80000002u, true},  {0x80000003u, true},  {0xC0000005u, true},
+      {0xC00000FDu, true},  {0xDFFFFFFFu, true},  {0xE0000000u, false}, {0xE06D7362u, false},
+      {0xE06D7363u, true},  {0xE0434352u, true},  {0xE0434F4Du, false}, {0xFFFFFFFFu, false},
+      {0xFFFFFFFBu, false},
+  };
+  for (const auto& [exitCode, crash] : rows) EXPECT_EQ(IsCrashStatus(exitCode), crash) << std::hex << exitCode;
 }
 
 TEST(Utf8, EncodesAndDecodesTheWholeRange) {

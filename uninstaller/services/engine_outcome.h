@@ -1,0 +1,14 @@
+#pragma once
+// What the setup engine's end means when it sent no Result line.
+#include <cstdint>
+
+namespace ravuninst {
+
+// True for an exit code that is the status of an unhandled exception rather
+// than a result: the platform's warning and error statuses (0x80000000 to
+// 0xDFFFFFFF: an access violation, an unhandled breakpoint), an unhandled
+// C++ exception (0xE06D7363) and an unhandled .NET exception (0xE0434352).
+// Any other code, -1 (0xFFFFFFFF) included, is the engine's result.
+bool IsCrashStatus(std::uint32_t exitCode);
+
+}  // namespace ravuninst
