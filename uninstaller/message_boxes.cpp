@@ -9,6 +9,7 @@
 
 #include "common/wide_text.h"
 #include "common/win_resources.h"
+#include "uninstaller/debug_trace.h"
 #include "uninstaller/message_text.h"
 #include "uninstaller/system_restart.h"
 #include "uninstaller/uninstall_location.h"
@@ -78,9 +79,21 @@ void ShowCrashError(std::uint32_t status) {
 
 void PromptRestart() {
   {
+    // A forced restart closes every program without asking: it happens only
+    // when the user answered OK to the question itself.
     const Text text = Load(4014);
     const Text caption = Load(4015);
-    if (MessageBoxW(nullptr, text ? text.get() : L"", caption ? caption.get() : L"", MB_OKCANCEL) == IDCANCEL) return;
+    if (!text || text.get()[0] == L'\0') {
+      DebugTrace(L"PromptRestart: no restart question text (4014); not restarting");
+      return;
+    }
+    const int answer = MessageBoxW(nullptr, text.get(), caption ? caption.get() : L"", MB_OKCANCEL);
+    if (answer == 0) {
+      DebugTrace(L"PromptRestart: the restart question could not be shown (error %lu); not restarting",
+                 GetLastError());
+      return;
+    }
+    if (answer != IDOK) return;
   }
   if (IsNtPlatform()) {
     rav::UniqueHandle token;

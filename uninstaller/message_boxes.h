@@ -20,7 +20,9 @@ void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine);
 // "<4013>: 0x<status>." under caption 4012, for an engine that crashed.
 void ShowCrashError(std::uint32_t status);
 
-// Asks to restart; on OK enables the shutdown privilege and restarts.
+// Asks to restart; only on OK to a box that showed the question (text
+// 4014) enables the shutdown privilege and restarts. No text, or no box:
+// a trace line and no restart.
 void PromptRestart();
 
 }  // namespace ravuninst

@@ -395,6 +395,23 @@ TEST_F(VerboseMode, RestartIsOfferedAndOnlyOkRestarts) {
   }
 }
 
+// A forced restart closes every program without asking: without a question
+// to answer (an empty text 4014) there is no box and no restart.
+TEST_F(VerboseMode, NoRestartWithoutAQuestionAnsweredOk) {
+  // Overrides are looked up under the program's own name.
+  const testsupport::ScopedRegistryKey overrides(HKEY_LOCAL_MACHINE,
+                                                 std::wstring(kDefaultStringsKey) + L"\\ravuninst_restartrecorder");
+  ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, std::wstring(kDefaultStringsKey) +
+                                     L"\\ravuninst_restartrecorder\\9\\1", L"4014", L""));
+  EngineDir engine("out Result,1,,,\nexit 0\n");
+  auto run = StartConfirmed(engine, L"", L"ravuninst_restartrecorder.exe");
+  const RunResult result = run->Finish(60s);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_FALSE(fs::exists(RestartRecord()));
+  EXPECT_THAT(TraceAfterCommandLine(result), Contains("PromptRestart: no restart question text (4014); not restarting"));
+}
+
 TEST_F(VerboseMode, AStandardUserIsWarnedAndNothingRuns) {
   EngineDir engine("exit 0\n");
   rav::UniqueHandle token = StandardUserToken();
