@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "uninstaller/command_line.h"
 #include "uninstaller/engine_command.h"
@@ -132,6 +133,52 @@ TEST(EngineCommand, NamesTheEngineAndItsDirectoryTwice) {
   EXPECT_EQ(EngineCommandLine(u"C:\\Setup", true, true),
             u"\"C:\\Setup\\ravengine64.exe\" uninstall \"C:\\Setup\" RavDrv");
   EXPECT_EQ(EngineCommandLine(u"", false, false), u"\"\\ravengine32.exe\" uninstall \"\" ");
+}
+
+// How a program splits its command line into arguments (the platform's
+// rule): 2n backslashes before a quote give n and the quote delimits; 2n+1
+// give n and a literal quote; other backslashes stand for themselves.
+std::vector<std::u16string> SplitArguments(std::u16string_view line) {
+  std::vector<std::u16string> arguments;
+  std::size_t at = 0;
+  for (;;) {
+    while (at < line.size() && line[at] == u' ') ++at;
+    if (at >= line.size()) return arguments;
+    std::u16string argument;
+    bool quoted = false;
+    while (at < line.size() && (quoted || line[at] != u' ')) {
+      std::size_t backslashes = 0;
+      while (at < line.size() && line[at] == u'\\') ++backslashes, ++at;
+      if (at < line.size() && line[at] == u'"') {
+        argument.append(backslashes / 2, u'\\');
+        if (backslashes % 2 == 1) {
+          argument.push_back(u'"');
+        } else {
+          quoted = !quoted;
+        }
+        ++at;
+      } else {
+        argument.append(backslashes, u'\\');
+        if (at < line.size() && (quoted || line[at] != u' ')) argument.push_back(line[at++]);
+      }
+    }
+    arguments.push_back(argument);
+  }
+}
+
+TEST(EngineCommand, TheEngineGetsTheDirectoryAndTheFlagAsTheirOwnArguments) {
+  const char16_t* directories[] = {u"C:\\Setup", u"C:\\eng2\\", u"C:\\", u"C:\\two\\\\", u"\\\\server\\share\\",
+                                   u"C:\\a b\\", u""};
+  for (const char16_t* directory : directories) {
+    const std::u16string line = EngineCommandLine(directory, false, true);
+    const std::vector<std::u16string> arguments = SplitArguments(line);
+    ASSERT_EQ(arguments.size(), 4u) << U8(line);
+    EXPECT_EQ(arguments[1], u"uninstall") << U8(line);
+    EXPECT_EQ(arguments[2], directory) << U8(line);
+    EXPECT_EQ(arguments[3], u"RavDrv") << U8(line);
+  }
+  EXPECT_EQ(EngineCommandLine(u"C:\\eng2\\", true, true),
+            u"\"C:\\eng2\\\\ravengine64.exe\" uninstall \"C:\\eng2\\\\\" RavDrv");
 }
 
 TEST(WindowGeometry, CentresWithHalvesRoundedTowardZero) {
