@@ -27,9 +27,11 @@ void ApplyRootOptions(const std::u16string& commandLine) {
   DebugTraceText(rav::as_wcstr(location.rootDir));
   const std::optional<std::u16string> key = LocalizedStringsKeyFor(location.rootKey);
   if (!key) {
-    // A key cut to fit could name some other key; use none, so every text
-    // comes from the program's own tables.
-    DebugTrace(L"ParseRootOptions: LocalizedStrings key longer than %d characters, not used", 255);
+    // A key cut to fit could name some other key: the fixed default key
+    // serves instead, as it does when the derived key cannot be opened.
+    DebugTrace(L"ParseRootOptions: LocalizedStrings key longer than %d characters, not used; using %ls", 255,
+               kDefaultLocalizedStringsKey);
+    SetLocalizedStringsKey(rav::as_u16cstr(kDefaultLocalizedStringsKey));
     return;
   }
   DebugTraceText(rav::as_wcstr(*key));

@@ -170,6 +170,19 @@ TEST_F(BadOverrides, EmptyAndHugeTextsAreShownAsTheyAre) {
   EXPECT_EQ(run.Finish().exitCode, 0u);
 }
 
+// A /rootkey= whose LocalizedStrings sibling would not fit its 255
+// characters: the fixed default key still serves the overrides.
+TEST_F(BadOverrides, ARefusedLocalizedStringsKeyFallsBackToTheDefaultKey) {
+  SetOverride(kDefaultStringsKey, L"4000", L"Default key caption");
+  const std::wstring rootKey = L"SOFTWARE\\" + std::wstring(240, L'k') + L"\\U";
+  UninstallerRun run(L"ravuninst.exe", L"verbose /rootkey=" + rootKey, Environment());
+  const MessageBoxSeen confirm = run.WaitForMessageBox(60s);
+  ASSERT_NE(confirm.window, nullptr);
+  EXPECT_EQ(confirm.caption, L"Default key caption");
+  UninstallerRun::Press(confirm.window, IDCANCEL);
+  EXPECT_EQ(run.Finish().exitCode, 0u);
+}
+
 // ---- Setup engines that misbehave ------------------------------------------------
 
 struct EngineRow {

@@ -154,14 +154,15 @@ TEST_F(Uninstaller, OverlongValuesAreCutOrRefusedNeverOverrun) {
   EXPECT_EQ(cutResult.DebugLines()[2], Narrow(longDir.substr(0, 255)));
 
   // A root key near 255 characters whose last part is short: its sibling key
-  // would not fit, so none is used.
+  // would not fit (a cut one could name another key), so the default serves.
   const std::wstring longKey = L"SOFTWARE\\" + std::wstring(240, L'k') + L"\\Y";
   UninstallerRun refused(L"ravuninst.exe", L"quiet /rootkey=" + longKey, Environment());
   const RunResult refusedResult = refused.Finish();
   EXPECT_EQ(refusedResult.exitCode, 0u);
   EXPECT_EQ(TraceAfterCommandLine(refusedResult),
             (std::vector<std::string>{Narrow(longKey.substr(0, 255)), "",
-                                      "ParseRootOptions: LocalizedStrings key longer than 255 characters, not used",
+                                      "ParseRootOptions: LocalizedStrings key longer than 255 characters, not used; "
+                                      "using SOFTWARE\\Corvane\\802.11\\LocalizedStrings",
                                       "WinMain: Quiet", "WinMain: End"}));
 }
 
