@@ -4,14 +4,19 @@
 // Input: one byte N (the product name cannot be loaded from its N-th load
 // on; 0: it always can), four bytes of error line (little-endian), then
 // UTF-16 text (see fuzz::Widen): the product name, a NUL, the message text.
-// Without a NUL the whole is the text and the name is "Adapter".
+// Without a NUL the whole is the text and the name is "Adapter". A name
+// that starts with U+E001 stands for 5,000 copies of the rest of it, so
+// that a few tokens reach the limit of an expanded text.
 //
 // Properties: the expansion equals plain left-to-right replacement of every
 // non-overlapping "%OEM_UTIL_NAME%"; the name is loaded once per replacement
 // and a failed load gives nothing; putting the token back where a marker
 // name went gives the text again; a text without "%" comes back unchanged
 // without a load; with a name that holds none of the token's characters the
-// result never holds the token (nothing is expanded twice or formed anew).
+// result never holds the token (nothing is expanded twice or formed anew);
+// no expansion is longer than kMaxExpandedText, one that would be (or a text
+// already longer) gives nothing, failing as too long, and every other one
+// is given.
 // The error message is "<text>: <file> <line>." whole, the line in decimal.
 #include "fuzz/fuzz_support.h"
 #include "uninstaller/message_text.h"
@@ -44,7 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::int32_t errorLine = fuzz::TakeInteger<std::int32_t>(input);
   const std::u16string whole = fuzz::Widen(input);
   const std::size_t nul = whole.find(u'\0');
-  const std::u16string name = nul == std::u16string::npos ? u"Adapter" : whole.substr(0, nul);
+  std::u16string name = nul == std::u16string::npos ? u"Adapter" : whole.substr(0, nul);
+  if (!name.empty() && name.front() == u'\xE001') {
+    const std::u16string unit = name.substr(1);
+    name.clear();
+    for (int i = 0; i < 5000; ++i) name.append(unit);
+  }
   const std::u16string text = nul == std::u16string::npos ? whole : whole.substr(nul + 1);
 
   std::size_t tokens = 0;
@@ -56,16 +66,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (failAt != 0 && loads >= failAt) return std::nullopt;
     return name;
   };
-  const std::optional<std::u16string> expanded = ravuninst::ExpandProductName(text, load);
-  if (failAt != 0 && tokens >= failAt) {
-    FUZZ_CHECK(!expanded);
-    FUZZ_CHECK(loads == failAt);
-  } else {
-    FUZZ_CHECK(expanded.has_value());
+  const ravuninst::ExpandedText result = ravuninst::ExpandProductName(text, load);
+  const std::optional<std::u16string>& expanded = result.text;
+  using Failure = ravuninst::ExpandedText::Failure;
+  const bool tooLong = expected.size() > ravuninst::kMaxExpandedText || text.size() > ravuninst::kMaxExpandedText;
+  FUZZ_CHECK(expanded.has_value() == (result.failure == Failure::kNone));
+  if (expanded) {
     FUZZ_CHECK(*expanded == expected);
+    FUZZ_CHECK(expanded->size() <= ravuninst::kMaxExpandedText);
     FUZZ_CHECK(loads == tokens);
+  } else if (result.failure == Failure::kTooLong) {
+    FUZZ_CHECK(tooLong);
+  } else {
+    FUZZ_CHECK(failAt != 0 && tokens >= failAt);
+    FUZZ_CHECK(loads == failAt);
   }
-  if (text.find(u'%') == std::u16string::npos) {
+  if (!tooLong && (failAt == 0 || tokens < failAt)) FUZZ_CHECK(expanded.has_value());
+  if (text.find(u'%') == std::u16string::npos && !tooLong) {
     FUZZ_CHECK(expanded == text);
     FUZZ_CHECK(loads == 0);
   }
@@ -77,8 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ++markers;
       return std::u16string(1, kMarker);
     };
-    const std::optional<std::u16string> marked = ravuninst::ExpandProductName(text, marker);
-    FUZZ_CHECK(marked.has_value());
+    const std::optional<std::u16string> marked = ravuninst::ExpandProductName(text, marker).text;
+    FUZZ_CHECK(marked.has_value() || text.size() > ravuninst::kMaxExpandedText);
+    if (!marked) return 0;
     std::u16string restored;
     std::size_t seen = 0;
     for (const char16_t c : *marked) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "common/wide_text.h"
@@ -41,14 +42,23 @@ constexpr std::uint16_t kAdapterName = 7303;
 wchar_t* LoadMessageText(std::uint16_t number) {
   wchar_t* loaded = LoadLocalizedString(nullptr, number);
   if (loaded == nullptr) return nullptr;
-  const std::optional<std::u16string> expanded =
-      ExpandProductName(rav::as_u16cstr(loaded), []() -> std::optional<std::u16string> {
-        Text name(LoadLocalizedString(nullptr, driverMode ? kAdapterName : kUtilityName));
-        if (!name) return std::nullopt;
-        return std::u16string(rav::as_u16cstr(name.get()));
-      });
-  if (!expanded) return loaded;
-  wchar_t* copy = Duplicate(*expanded);
+  ExpandedText expanded;
+  try {
+    expanded = ExpandProductName(rav::as_u16cstr(loaded), []() -> std::optional<std::u16string> {
+      Text name(LoadLocalizedString(nullptr, driverMode ? kAdapterName : kUtilityName));
+      if (!name) return std::nullopt;
+      return std::u16string(rav::as_u16cstr(name.get()));
+    });
+  } catch (const std::bad_alloc&) {
+    expanded.failure = ExpandedText::Failure::kTooLong;
+  }
+  if (expanded.failure == ExpandedText::Failure::kTooLong) {
+    DebugTrace(L"LoadMessageText: text %u would be longer than %lu characters with the product name put in; "
+               L"shown as loaded",
+               static_cast<unsigned>(number), static_cast<unsigned long>(kMaxExpandedText));
+  }
+  if (!expanded.text) return loaded;
+  wchar_t* copy = Duplicate(*expanded.text);
   if (copy == nullptr) return loaded;
   std::free(loaded);
   return copy;

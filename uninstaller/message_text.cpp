@@ -2,9 +2,13 @@
 
 namespace ravuninst {
 
-std::optional<std::u16string> ExpandProductName(std::u16string_view text,
-                                                const std::function<std::optional<std::u16string>()>& productName) {
+ExpandedText ExpandProductName(std::u16string_view text,
+                               const std::function<std::optional<std::u16string>()>& productName) {
   constexpr std::u16string_view kOpening = kProductToken.substr(0, kProductToken.size() - 1);  // "%OEM_UTIL_NAME"
+  const ExpandedText tooLong{std::nullopt, ExpandedText::Failure::kTooLong};
+  // A name goes in only while the copy stays within the limit, and the rest
+  // of the text is within it too: the copy never grows past twice the limit.
+  if (text.size() > kMaxExpandedText) return tooLong;
   std::u16string out;
   out.reserve(text.size());
   bool candidateOpen = false;
@@ -17,8 +21,9 @@ std::optional<std::u16string> ExpandProductName(std::u16string_view text,
     }
     if (candidateOpen && i - candidateInText == kOpening.size() && text.substr(candidateInText, kOpening.size()) == kOpening) {
       const std::optional<std::u16string> name = productName();
-      if (!name) return std::nullopt;
+      if (!name) return {std::nullopt, ExpandedText::Failure::kNoProductName};
       out.resize(candidateInOut);
+      if (name->size() > kMaxExpandedText - out.size()) return tooLong;
       out.append(*name);
       candidateOpen = false;
       continue;
@@ -28,7 +33,8 @@ std::optional<std::u16string> ExpandProductName(std::u16string_view text,
     candidateInOut = out.size();
     out.push_back(u'%');
   }
-  return out;
+  if (out.size() > kMaxExpandedText) return tooLong;
+  return {std::move(out), ExpandedText::Failure::kNone};
 }
 
 std::u16string FormatRemovalError(std::u16string_view prefix, std::u16string_view errorFile, std::int32_t errorLine) {

@@ -170,6 +170,28 @@ TEST_F(BadOverrides, EmptyAndHugeTextsAreShownAsTheyAre) {
   EXPECT_EQ(run.Finish().exitCode, 0u);
 }
 
+// An expansion of the product name past the documented limit is refused: the
+// text is shown as loaded, token and all (a 500,000-character name put into
+// a text of 1,000 tokens would take a gigabyte).
+TEST_F(BadOverrides, AHugeProductNameLeavesTheTokenInsteadOfExhaustingMemory) {
+  const std::wstring key = std::wstring(kDefaultStringsKey) + L"\\ravuninst\\9\\1";
+  std::wstring thousandTokens;
+  for (int i = 0; i < 1000; ++i) thousandTokens += L"%OEM_UTIL_NAME%";
+  ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, key, L"7301", std::wstring(500000, L'n')));
+  ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, key, L"4001", thousandTokens));
+  ASSERT_TRUE(testsupport::SetString(HKEY_LOCAL_MACHINE, key, L"4000", L"Caption %OEM_UTIL_NAME%"));
+  UninstallerRun run(L"ravuninst.exe", L"verbose", Environment());
+  const MessageBoxSeen confirm = run.WaitForMessageBox(60s);
+  ASSERT_NE(confirm.window, nullptr);
+  EXPECT_EQ(confirm.caption, L"Caption %OEM_UTIL_NAME%");
+  EXPECT_EQ(confirm.text, thousandTokens);
+  UninstallerRun::Press(confirm.window, IDCANCEL);
+  const RunResult result = run.Finish();
+  EXPECT_EQ(result.exitCode, 0u);
+  EXPECT_THAT(Trace(result), Contains("LoadMessageText: text 4001 would be longer than 65536 characters with the "
+                                      "product name put in; shown as loaded"));
+}
+
 // A /rootkey= whose LocalizedStrings sibling would not fit its 255
 // characters: the fixed default key still serves the overrides.
 TEST_F(BadOverrides, ARefusedLocalizedStringsKeyFallsBackToTheDefaultKey) {

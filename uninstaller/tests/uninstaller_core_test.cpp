@@ -112,12 +112,52 @@ TEST(MessageText, ReplacesTheTokenAndOnlyTheToken) {
       {u"%", u"%"},
       {u"", u""},
   };
-  for (const auto& [text, expanded] : cases) EXPECT_EQ(ExpandProductName(text, product), expanded) << U8(text);
+  for (const auto& [text, expanded] : cases) EXPECT_EQ(ExpandProductName(text, product).text, expanded) << U8(text);
   loads = 0;
   ExpandProductName(u"%OEM_UTIL_NAME% %OEM_UTIL_NAME% %OEM_UTIL_NAME%", product);
   EXPECT_EQ(loads, 3) << "the name is loaded for each replacement";
-  EXPECT_FALSE(ExpandProductName(u"a %OEM_UTIL_NAME%", [] { return std::optional<std::u16string>(); }));
-  EXPECT_EQ(ExpandProductName(u"no token", [] { return std::optional<std::u16string>(); }), u"no token");
+  const ExpandedText noName = ExpandProductName(u"a %OEM_UTIL_NAME%", [] { return std::optional<std::u16string>(); });
+  EXPECT_FALSE(noName.text);
+  EXPECT_EQ(noName.failure, ExpandedText::Failure::kNoProductName);
+  EXPECT_EQ(ExpandProductName(u"no token", [] { return std::optional<std::u16string>(); }).text, u"no token");
+}
+
+TEST(MessageText, AnExpansionLongerThanTheLimitIsRefusedBeforeItIsBuilt) {
+  const std::u16string token(kProductToken);
+  std::u16string thousandTokens;
+  for (int i = 0; i < 1000; ++i) thousandTokens += token;
+  struct Row {
+    const char* name;
+    std::u16string text;
+    std::size_t nameLength;
+    std::optional<std::size_t> expandedLength;  // none: refused as too long
+    int loads;                                  // names loaded until the end or the refusal
+  };
+  const Row rows[] = {
+      {"a name that fills the limit", u"ab" + token, kMaxExpandedText - 2, kMaxExpandedText, 1},
+      {"a name one unit over", u"ab" + token, kMaxExpandedText - 1, std::nullopt, 1},
+      {"a 500,000-unit name", token, 500000, std::nullopt, 1},
+      {"1,000 tokens and a 500,000-unit name", thousandTokens, 500000, std::nullopt, 1},
+      {"1,000 tokens and a 65-unit name", thousandTokens, 65, 65000, 1000},
+      {"1,000 tokens and a 66-unit name", thousandTokens, 66, std::nullopt, 993},
+      {"a text over the limit without a token", std::u16string(kMaxExpandedText + 1, u'x'), 1, std::nullopt, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    int loads = 0;
+    const ExpandedText result = ExpandProductName(row.text, [&] {
+      ++loads;
+      return std::optional<std::u16string>(std::u16string(row.nameLength, u'n'));
+    });
+    EXPECT_EQ(loads, row.loads);
+    if (row.expandedLength) {
+      ASSERT_TRUE(result.text);
+      EXPECT_EQ(result.text->size(), *row.expandedLength);
+    } else {
+      EXPECT_FALSE(result.text);
+      EXPECT_EQ(result.failure, ExpandedText::Failure::kTooLong);
+    }
+  }
 }
 
 TEST(MessageText, RemovalErrorIsNeverCut) {
