@@ -21,7 +21,7 @@ struct BenchPaths {
 };
 
 // Section names, for running a few of them.
-inline constexpr const char* kSections[] = {"staging", "start", "channel", "latency", "cpu", "end", "memory"};
+inline constexpr const char* kSections[] = {"staging", "start", "channel", "flood", "latency", "cpu", "end", "memory"};
 
 // Peak memory per program, over every run of it.
 using MemoryLedger = std::map<std::string, MemoryPeak>;

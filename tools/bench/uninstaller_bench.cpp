@@ -1,6 +1,6 @@
 // ravuninst and the setup engine: how fast the status channel drains next
-// to a plain reader of the same pipe, how soon a progress line moves the
-// bar, what ravuninst costs in CPU while the engine runs, and how long it
+// to a plain reader of the same pipe, whether the window answers during a
+// flood, how soon a progress line moves the bar, what ravuninst costs in CPU while the engine runs, and how long it
 // takes to end after the engine.
 #include <algorithm>
 #include <cmath>
@@ -178,6 +178,10 @@ void ChannelTable(const BenchPaths& paths, const Engine& engine, MemoryLedger& m
   };
   const Case cases[] = {
       {"10,000 progress lines (390 KB) on standard output", "qpc\nrepeat 10000 Progress,10000,%d\nexit 0\n", false},
+      // The same count of lines the poll takes but that move nothing: the
+      // engine's own log lines, say. They should cost what progress costs.
+      {"10,000 lines that are not progress (390 KB) on standard output",
+       "qpc\nrepeat 10000 Step,10000,%d\nexit 0\n", false},
       {"1 MB on standard error, no log", "qpc\nerrbytes 1048576\nexit 0\n", true},
       {"10 MB on standard error, no log", "qpc\nerrbytes 10485760\nexit 0\n", true},
   };
@@ -194,6 +198,7 @@ void ChannelTable(const BenchPaths& paths, const Engine& engine, MemoryLedger& m
   std::puts(TableHeader({"Engine output", "ravuninst (16-byte reads, 100 ms wait)", "plain ReadFile loop, 64 KB reads",
                          "ravuninst / plain"})
                 .c_str());
+  std::vector<double> medians;
   for (const Case& c : cases) {
     std::vector<double> drained, raw;
     for (int run = 0; run < runs; ++run) {
@@ -205,6 +210,56 @@ void ChannelTable(const BenchPaths& paths, const Engine& engine, MemoryLedger& m
     }
     std::puts(TableRow({c.label, FormatDuration(Median(drained)), FormatDuration(Median(raw)),
                         FormatRatio(Median(drained), Median(raw))})
+                  .c_str());
+    std::fflush(stdout);
+    medians.push_back(Median(drained));
+  }
+  std::printf("\n10,000 lines that are not progress against 10,000 progress lines: %s (goal: about 1).\n",
+              FormatRatio(medians[1], medians[0]).c_str());
+}
+
+// The engine floods standard output with bytes and no line feed: how long,
+// at most, the progress window does not answer (a message sent to it from
+// here waits for its thread), and how much memory ravuninst takes meanwhile.
+void FloodTable(const BenchPaths& paths, const Engine& engine) {
+  struct Case {
+    const char* label;
+    std::string script;
+  };
+  const Case cases[] = {
+      {"3 MB without a line feed on standard output", "qpc\nbytes 3145728\nexit 0\n"},
+      {"10,000 progress lines, for comparison", "qpc\nrepeat 10000 Progress,10000,%d\nexit 0\n"},
+  };
+  std::printf("\n### Flood: the progress window while the engine floods its output\n\n");
+  std::printf("Longest wait for the window's answer to a message sent about once a millisecond, and ravuninst's "
+              "peak private bytes; median of %d runs.\n\n",
+              paths.runs);
+  std::puts(TableHeader({"Engine output", "longest unanswered (goal under 100 ms)", "answers measured",
+                         "peak private bytes"})
+                .c_str());
+  for (const Case& c : cases) {
+    std::vector<double> longest, answers, peaks;
+    for (int run = 0; run < paths.runs; ++run) {
+      MemoryLedger ledger;
+      double worst = 0;
+      int count = 0;
+      const UninstallOutcome outcome = RunUninstall(paths, engine, c.script, ledger, [&](HWND progress, ChildProcess&) {
+        while (IsWindow(progress) && IsWindowVisible(progress)) {
+          const double sent = NowMs();
+          DWORD_PTR reply = 0;
+          if (SendMessageTimeoutW(progress, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &reply) == 0) break;
+          worst = std::max(worst, NowMs() - sent);
+          ++count;
+          Sleep(1);
+        }
+      });
+      if (!outcome.ok) continue;
+      longest.push_back(worst);
+      answers.push_back(count);
+      peaks.push_back(static_cast<double>(ledger["ravuninst.exe"].privateBytes));
+    }
+    std::puts(TableRow({c.label, FormatDuration(Median(longest)), std::to_string(static_cast<long>(Median(answers))),
+                        FormatBytes(Median(peaks))})
                   .c_str());
     std::fflush(stdout);
   }
@@ -339,6 +394,7 @@ void RunUninstallerBench(const BenchPaths& paths, MemoryLedger& memory) {
                 fs::copy_options::overwrite_existing, error);
   SetTemp((paths.work / "temp").wstring());
   if (paths.Wants("channel")) ChannelTable(paths, engine, memory);
+  if (paths.Wants("flood")) FloodTable(paths, engine);
   if (paths.Wants("latency")) LatencyTable(paths, engine, memory);
   if (paths.Wants("cpu")) CpuTable(paths, engine, memory);
   if (paths.Wants("end")) EndTable(paths, engine, memory);
