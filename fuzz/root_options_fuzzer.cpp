@@ -12,8 +12,10 @@
 // the localized-strings key is the root key cut at its last backslash plus
 // "\LocalizedStrings", or nothing when that would pass 255 characters; the
 // mode is the first table row whose keyword occurs anywhere; the engine's
-// command line holds the directory twice and exactly four double quotes, so
-// no directory from the command line can add arguments to it.
+// command line holds the directory twice (the second time with the
+// backslashes that end it doubled, so that they cannot escape its closing
+// quote) and exactly four double quotes, so no directory from the command
+// line can add arguments to it or join the next one to it.
 #include "fuzz/fuzz_support.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/engine_command.h"
@@ -97,8 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const bool wow64 : {false, true}) {
     const std::u16string command = ravuninst::EngineCommandLine(options.rootDir, wow64, driverMode);
     const std::u16string engine = wow64 ? u"ravengine64.exe" : u"ravengine32.exe";
-    FUZZ_CHECK(command == u"\"" + options.rootDir + u"\\" + engine + u"\" uninstall \"" + options.rootDir +
-                              u"\" " + (driverMode ? u"RavDrv" : u""));
+    std::u16string quotedDir = options.rootDir;
+    for (std::size_t i = options.rootDir.size(); i > 0 && options.rootDir[i - 1] == u'\\'; --i) quotedDir += u'\\';
+    FUZZ_CHECK(command == u"\"" + options.rootDir + u"\\" + engine + u"\" uninstall \"" + quotedDir + u"\" " +
+                              (driverMode ? u"RavDrv" : u""));
     std::size_t quotes = 0;
     for (const char16_t c : command) quotes += c == u'"';
     FUZZ_CHECK(quotes == 4);
