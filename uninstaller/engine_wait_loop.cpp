@@ -43,33 +43,46 @@ struct Channels {
 };
 
 // Takes status and error lines until both pipes are empty or the pass's
-// time is up. True when it took anything at all.
+// time is up. True when it took anything at all. The bar gets the last
+// progress line of the pass: within one pass nobody could see the others.
 bool TakeWhatWaits(HWND progressWindow, SetupStatus& status, Channels& channels) {
   const DWORD passStart = GetTickCount();
   bool tookSomething = false;
+  bool progressTaken = false;
+  std::int32_t first = 0;
+  std::int32_t second = 0;
   for (;;) {
     bool tookThisRound = false;
     if (!channels.statusEnded) {
-      std::int32_t first = 0;
-      std::int32_t second = 0;
-      const int polled = status.Poll(1000, first, second);
+      std::int32_t lineFirst = 0;
+      std::int32_t lineSecond = 0;
+      const int polled = status.Poll(1000, lineFirst, lineSecond);
       if (polled == SetupStatus::kProgress) {
-        SendMessageW(progressWindow, UM_SETPROGRESS, static_cast<WPARAM>(first), static_cast<LPARAM>(second));
+        progressTaken = true;
+        first = lineFirst;
+        second = lineSecond;
       } else if (polled == SetupStatus::kChannelEnded || polled == SetupStatus::kChannelError) {
         channels.statusEnded = true;
       }
       tookThisRound = status.lastPollTookInput();
     }
-    if (!channels.errorEnded) {
+    // Error lines are dropped: take what waits of them in one go.
+    while (!channels.errorEnded) {
       std::u16string dropped;
       const int read = status.errorReader().ReadLine(dropped);
       if (read == PipeReader::kEnded || read == PipeReader::kError) channels.errorEnded = true;
-      tookThisRound = tookThisRound || status.errorReader().tookInput();
+      if (!status.errorReader().tookInput()) break;
+      tookThisRound = true;
+      if (read != PipeReader::kLine || GetTickCount() - passStart >= kPassBudgetMs) break;
     }
     tookSomething = tookSomething || tookThisRound;
     // Wrap-safe: only the difference of two tick counts is compared.
-    if (!tookThisRound || GetTickCount() - passStart >= kPassBudgetMs) return tookSomething;
+    if (!tookThisRound || GetTickCount() - passStart >= kPassBudgetMs) break;
   }
+  if (progressTaken) {
+    SendMessageW(progressWindow, UM_SETPROGRESS, static_cast<WPARAM>(first), static_cast<LPARAM>(second));
+  }
+  return tookSomething;
 }
 
 }  // namespace
