@@ -511,6 +511,13 @@ TEST_P(BadInputTest, LeavesOnlyWhatItShould) {
 const std::string kFailedDriverKeyForNoElement = "Failed to open driver registry. [err=87]";
 const std::string kFailedDriverKeyForBadSet = "Failed to open driver registry. [err=6]";
 
+// The end of a removal that deleted both companion libraries and the backup.
+std::vector<std::string> RemovedEverything() {
+  return {"Command: *", "{windows}\\System32\\ravihvsrv64.dll file is successfully deleted.",
+          "{windows}\\System32\\ravihvui64.dll file is successfully deleted.",
+          "Backup inf file is successfully deleted."};
+}
+
 std::vector<Row> Rows() {
   const std::string r256(256, 'R');
   const std::string e256(256, 'e');
@@ -785,9 +792,7 @@ std::vector<Row> Rows() {
        .start = Start::BackedUp,
        .arrange = [](BadInputTest& test) { test.MakeReadOnly(test.BackupPath()); },
        .request = Request::Remove,
-       .tail = {"Command: *", "{windows}\\System32\\ravihvsrv64.dll file is successfully deleted.",
-                "{windows}\\System32\\ravihvui64.dll file is successfully deleted.",
-                "Backup inf file is successfully deleted."},
+       .tail = RemovedEverything(),
        .country = Country::Written,
        .companions = Companions::Deleted,
        .unregisters = true},
@@ -797,9 +802,7 @@ std::vector<Row> Rows() {
        .start = Start::BackedUp,
        .arrange = [](BadInputTest& test) { test.PlantRegsvr32InCurrentDirectory(); },
        .request = Request::Remove,
-       .tail = {"Command: *", "{windows}\\System32\\ravihvsrv64.dll file is successfully deleted.",
-                "{windows}\\System32\\ravihvui64.dll file is successfully deleted.",
-                "Backup inf file is successfully deleted."},
+       .tail = RemovedEverything(),
        .country = Country::Written,
        .companions = Companions::Deleted,
        .unregisters = true},
