@@ -13,6 +13,18 @@ tools32=$build/i686/bin
 tools64=$build/x86_64/bin
 bench=$build/bench
 report=$bench/report.md
+stand_in_note=
+arch32=i686
+if ! "$src/tools/can-run-32bit.sh" >/dev/null; then
+  # No 32-bit program runs here: the x86_64 tree's 64-bit test builds of the
+  # 32-bit programs (RelWithDebInfo, not size-optimised) stand in for the
+  # release ones, and the report says so. Their figures are not the release's.
+  release32=$tools64
+  tools32=$tools64
+  arch32=x86_64
+  stand_in_note="This machine runs no 32-bit programs: Setup.exe, ravuninst.exe and the drivers are the 64-bit test builds of the x86_64 tree, not the 32-bit release programs; sizes and times are theirs."
+  echo "bench: $stand_in_note" >&2
+fi
 
 rm -rf "$bench"
 mkdir -p "$bench/work"
@@ -38,10 +50,10 @@ RAV_BENCH_CLOCK_TICKS=$(getconf CLK_TCK)
 export RAV_BENCH_SERVER_PID RAV_BENCH_CLOCK_TICKS
 
 median() { sort -n | awk '{v[NR]=$1} END {if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-win() { winepath -w "$1"; }
+win() { "$RAV_WINE" winepath -w "$1"; }
 
 work=$bench/work
-wine "$tools32/ravbench.exe" packages "$(win "$release32")" "$(win "$tools32")" "$(win "$tools64")" "$(win "$work")"
+"$RAV_WINE" "$tools32/ravbench.exe" packages "$(win "$release32")" "$(win "$tools32")" "$(win "$tools64")" "$(win "$work")"
 
 # The host's own cp and rm on the same packages, for context.
 : >"$work/native.txt"
@@ -58,12 +70,13 @@ done
   printf '## Benchmarks\n\n'
   printf 'Run on %s: %s, %s cores, %s of memory; %s; %s. ' "$(date -u +%Y-%m-%d)" \
     "$(awk -F': ' '/model name/ {print $2; exit}' /proc/cpuinfo)" "$(nproc)" \
-    "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)" "$(uname -sr)" "$(wine --version)"
+    "$(awk '/MemTotal/ {printf "%.0f GiB", $2 / 1048576}' /proc/meminfo)" "$(uname -sr)" "$("$RAV_WINE" --version)"
   printf 'Load average before the run: %s.\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
+  [ -z "$stand_in_note" ] || printf '\n%s\n' "$stand_in_note"
 
   printf '\n### Footprint of the release programs\n\n'
   printf '| Program | size | goal | DLLs it imports |\n|---|--:|--:|---|\n'
-  for entry in "launcher.exe:$release32:200000:i686" "ravuninst.exe:$release32:1000000:i686" \
+  for entry in "launcher.exe:$release32:200000:$arch32" "ravuninst.exe:$release32:1000000:$arch32" \
     "ravcoinst.dll:$release64:300000:x86_64"; do
     IFS=: read -r name dir goal arch <<<"$entry"
     size=$(stat -c %s "$dir/$name")
@@ -73,9 +86,9 @@ done
   done
 } | tee "$report"
 
-wine "$tools32/ravbench.exe" run "$(win "$release32")" "$(win "$tools32")" "$(win "$tools64")" "$(win "$work")" \
+"$RAV_WINE" "$tools32/ravbench.exe" run "$(win "$release32")" "$(win "$tools32")" "$(win "$tools64")" "$(win "$work")" \
   "$runs" 2>>"$bench/stderr.txt" | tr -d '\r' | tee -a "$report"
-wine "$tools64/ravcoinst_bench.exe" "$(win "$release64/ravcoinst.dll")" "$(win "$tools64/ravwlantest.inf")" "$runs" \
+"$RAV_WINE" "$tools64/ravcoinst_bench.exe" "$(win "$release64/ravcoinst.dll")" "$(win "$tools64/ravwlantest.inf")" "$runs" \
   2>>"$bench/stderr.txt" |
   tr -d '\r' | tee -a "$report"
 printf '\nLoad average after the run: %s.\n' "$(cut -d' ' -f1-3 /proc/loadavg)" | tee -a "$report"
