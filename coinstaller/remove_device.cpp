@@ -9,6 +9,7 @@
 #include "coinstaller/inf_backup.h"
 #include "coinstaller/system_paths.h"
 #include "coinstaller/windows_directory.h"
+#include "common/process_start.h"
 #include "common/win_resources.h"
 
 namespace coinstaller {
@@ -25,21 +26,18 @@ std::uint16_t ProcessorArchitecture() {
 // Starts the unregistration and waits for it, with no time limit, so that no
 // file is deleted while regsvr32 still uses it.
 void RunUnregisterCommand(const std::string& command) {
-  static_assert(sizeof(STARTUPINFOA) == 104);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;  // and no handles: the child gets none
-  PROCESS_INFORMATION started = {};
-  std::string commandLine = command;  // CreateProcessA may write into it
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
-                      nullptr, &startup, &started)) {
-    const long error = LastErrorCode();
+  static_assert(sizeof(STARTUPINFOA) == 104);  // the cb the child is given
+  rav::ProcessStartA start;
+  start.commandLine = command;
+  start.creationFlags = NORMAL_PRIORITY_CLASS;
+  start.standardHandles = rav::StandardHandles{};  // the flag and no handles: the child gets none
+  const rav::StartedProcess started = rav::StartProcessA(start);
+  if (!started.ok()) {
+    const long error = static_cast<long>(started.error);
     DebugPrint("Error %ld running \"%s\".", error, command.c_str());
     return;
   }
-  const rav::UniqueHandle process(started.hProcess);
-  const rav::UniqueHandle thread(started.hThread);
-  WaitForSingleObject(process.get(), INFINITE);
+  started.process.Wait(INFINITE);
 }
 
 // Unregisters the library with the system's own regsvr32, named by its full

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "common/win_resources.h"
+#include "common/process_start.h"
 #include "launcher/ansi_path.h"
 #include "launcher/debug_print.h"
 #include "launcher/launch_entry.h"
@@ -84,19 +84,13 @@ StagingPath ResolveStagingDirectory() {
 // Starts one program and waits for it. Returns 0 when it ran, else the
 // reason it could not be started.
 DWORD StartAndWait(const std::string& programPath, const std::string& commandLine) {
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  std::vector<char> writableCommandLine(commandLine.begin(), commandLine.end());
-  writableCommandLine.push_back('\0');
-
-  const BOOL ok = CreateProcessA(programPath.c_str(), writableCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                 nullptr, &startup, &started);
-  const DWORD startError = ok ? 0 : GetLastError();
-  rav::UniqueHandle process(started.hProcess);
-  rav::UniqueHandle thread(started.hThread);
-  if (ok) {
-    if (WaitForSingleObject(process.get(), INFINITE) == WAIT_FAILED) {
+  rav::ProcessStartA start;
+  start.application = programPath;
+  start.commandLine = commandLine;
+  start.inheritHandles = true;
+  rav::StartedProcess started = rav::StartProcessA(start);
+  if (started.ok()) {
+    if (started.process.Wait(INFINITE) == WAIT_FAILED) {
       DebugPrint("Failed to wait for the process.");
     } else {
       DebugPrint("Finished waiting for the process.");
@@ -104,10 +98,9 @@ DWORD StartAndWait(const std::string& programPath, const std::string& commandLin
   } else {
     DebugPrint("CreateProcess() failed to create and launch process: %s.", programPath.c_str());
   }
-  process.reset();
-  thread.reset();
+  started.process = {};
   DebugPrint("%s returned 0x%08x\n", programPath.c_str(), static_cast<unsigned>(GetLastError()));
-  return startError;
+  return started.error;
 }
 
 // Forms the entry's texts and runs it. Returns 0 when the program ran.

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <vector>
 
+#include "common/process_start.h"
 #include "common/wide_text.h"
 #include "common/win_resources.h"
 #include "uninstaller/debug_trace.h"
@@ -55,19 +55,16 @@ int GSMURunRemoveProgram(const wchar_t* entryName) {
   }
 
   DebugTraceText(rav::as_wcstr(commandLine));
-  STARTUPINFOW startup = {};
-  GetStartupInfoW(&startup);
-  std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
-  writable.push_back(L'\0');
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                      &started)) {
+  rav::ProcessStartW start;
+  start.commandLine = rav::as_wcstr(commandLine);
+  start.creationFlags = CREATE_NO_WINDOW;
+  start.ownStartupInfo = true;
+  const rav::StartedProcess started = rav::StartProcessW(start);
+  if (!started.ok()) {
     DebugTrace(L"GSMURunRemoveProgram: Unable to run uninstall process");
     return kFailed;
   }
-  rav::UniqueHandle process(started.hProcess);
-  rav::UniqueHandle thread(started.hThread);
-  if (WaitForSingleObject(process.get(), INFINITE) != WAIT_OBJECT_0) return kFailed;
+  if (started.process.Wait(INFINITE) != WAIT_OBJECT_0) return kFailed;
   return kRemoved;
 }
 

@@ -1,7 +1,7 @@
 #include "uninstaller/services/setup_status.h"
 
-#include <vector>
-
+#include "common/child_handles.h"
+#include "common/process_start.h"
 #include "common/wide_text.h"
 #include "uninstaller/services/status_line.h"
 #include "uninstaller/services/uninstall_log.h"
@@ -14,70 +14,45 @@ constexpr int kPipeFailure = -1;
 constexpr int kLogHandleFailure = 1;
 constexpr int kStartFailure = 2;
 
-// One pipe: the child's end stays inheritable, the parent keeps a
-// non-inheritable copy of its own end.
-struct ChildPipe {
-  rav::UniqueHandle parentEnd;
-  rav::UniqueHandle childEnd;
-};
-
-bool MakePipe(bool parentReads, ChildPipe& pipe) {
-  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-  rav::UniqueHandle read;
-  rav::UniqueHandle write;
-  if (!CreatePipe(read.put(), write.put(), &inheritable, 0)) return false;
-  rav::UniqueHandle& parentOriginal = parentReads ? read : write;
-  if (!DuplicateHandle(GetCurrentProcess(), parentOriginal.get(), GetCurrentProcess(), pipe.parentEnd.put(), 0, FALSE,
-                       DUPLICATE_SAME_ACCESS)) {
-    return false;
-  }
-  parentOriginal.reset();
-  pipe.childEnd = std::move(parentReads ? write : read);
-  if (parentReads) {
-    // Reads of an empty pipe answer at once instead of blocking the window thread.
+// A pipe for one of the engine's streams. Reads of an empty pipe answer at
+// once instead of blocking the window thread.
+rav::ChildPipe MakePipe(rav::ParentEnd parentEnd) {
+  rav::ChildPipe pipe = rav::MakeChildPipe(parentEnd);
+  if (pipe.ok() && parentEnd == rav::ParentEnd::kReads) {
     DWORD mode = PIPE_READMODE_BYTE | PIPE_NOWAIT;
-    if (!SetNamedPipeHandleState(pipe.parentEnd.get(), &mode, nullptr, nullptr)) return false;
+    if (!SetNamedPipeHandleState(pipe.parentEnd.get(), &mode, nullptr, nullptr)) pipe.parentEnd.reset();
   }
-  return true;
+  return pipe;
 }
 
 }  // namespace
 
 int SetupStatus::Run(const std::u16string& commandLine, const std::u16string& logPath) {
-  ChildPipe output;
-  ChildPipe error;
-  ChildPipe input;
-  if (!MakePipe(true, output) || !MakePipe(true, error) || !MakePipe(false, input)) {
+  rav::ChildPipe output = MakePipe(rav::ParentEnd::kReads);
+  rav::ChildPipe error = output.ok() ? MakePipe(rav::ParentEnd::kReads) : rav::ChildPipe{};
+  rav::ChildPipe input = error.ok() ? MakePipe(rav::ParentEnd::kWrites) : rav::ChildPipe{};
+  if (!input.ok()) {
     process_.reset();
     return kPipeFailure;  // every handle made so far closes with the pipes
   }
 
   rav::UniqueHandle logHandle;
   if (!logPath.empty() && LogOpen(logPath) == 0) {
-    if (!DuplicateHandle(GetCurrentProcess(), LogStreamHandle(), GetCurrentProcess(), logHandle.put(), 0, TRUE,
-                         DUPLICATE_SAME_ACCESS)) {
-      return kLogHandleFailure;
-    }
+    logHandle = rav::InheritableCopy(LogStreamHandle());
+    if (!logHandle) return kLogHandleFailure;
   }
   LogWrite(2, L"SetupStatusRun( \"%ls\", \"%ls\" )\n", rav::as_wcstr(commandLine), rav::as_wcstr(logPath));
 
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input.childEnd.get();
-  startup.hStdOutput = output.childEnd.get();
-  startup.hStdError = logHandle ? logHandle.get() : error.childEnd.get();
-
-  std::vector<wchar_t> writableCommandLine(commandLine.begin(), commandLine.end());
-  writableCommandLine.push_back(L'\0');
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(nullptr, writableCommandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &started)) {
-    return kStartFailure;
-  }
-  process_.reset(started.hProcess);
-  processId_ = started.dwProcessId;
-  rav::UniqueHandle thread(started.hThread);  // not needed
+  rav::ProcessStartW start;
+  start.commandLine = rav::as_wcstr(commandLine);
+  start.creationFlags = CREATE_NO_WINDOW;
+  start.inheritHandles = true;
+  start.standardHandles = rav::StandardHandles{input.childEnd.get(), output.childEnd.get(),
+                                               logHandle ? logHandle.get() : error.childEnd.get()};
+  rav::StartedProcess started = rav::StartProcessW(start);
+  if (!started.ok()) return kStartFailure;
+  processId_ = started.process.processId();
+  process_ = started.process.TakeProcess();  // the thread handle is not needed
 
   outputReader_.Attach(output.parentEnd.release(), L"standard output");
   inputHolder_.Attach(input.parentEnd.release(), L"standard input");
