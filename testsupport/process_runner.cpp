@@ -4,14 +4,13 @@
 #include <atomic>
 #include <thread>
 
-#include "common/win_resources.h"
+#include "common/child_handles.h"
+#include "common/process_start.h"
 #include "testsupport/text.h"
 #include "tools/tracer/debug_loop.h"
 
 namespace testsupport {
 namespace {
-
-using rav::UniqueHandle;
 
 bool SameName(std::wstring_view a, std::wstring_view b) {
   return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
@@ -19,7 +18,7 @@ bool SameName(std::wstring_view a, std::wstring_view b) {
 }
 
 // The inherited environment with the options' changes, as a block for
-// CreateProcessW with CREATE_UNICODE_ENVIRONMENT.
+// CreateProcessW (with CREATE_UNICODE_ENVIRONMENT).
 std::wstring EnvironmentBlock(const RunOptions& options) {
   std::vector<std::wstring> entries;
   wchar_t* inherited = GetEnvironmentStringsW();
@@ -37,24 +36,6 @@ std::wstring EnvironmentBlock(const RunOptions& options) {
   for (const std::wstring& entry : entries) block.append(entry).push_back(L'\0');
   block.push_back(L'\0');
   return block;
-}
-
-struct OutputPipe {
-  UniqueHandle read;
-  UniqueHandle write;  // inheritable, for the child
-};
-
-OutputPipe MakeOutputPipe() {
-  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
-  OutputPipe pipe;
-  HANDLE read = nullptr;
-  HANDLE write = nullptr;
-  if (CreatePipe(&read, &write, &inheritable, 0)) {
-    pipe.read.reset(read);
-    pipe.write.reset(write);
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-  }
-  return pipe;
 }
 
 // Reads the pipe until it ends, or until the program has exited and nothing
@@ -106,67 +87,55 @@ std::wstring QuoteArgument(std::wstring_view argument) {
 
 RunResult RunProgram(const RunOptions& options) {
   RunResult result;
-  std::wstring environment = EnvironmentBlock(options);
-  std::wstring commandLine = options.commandLine;
-
-  OutputPipe output;
-  OutputPipe error;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
+  rav::ChildPipe output;
+  rav::ChildPipe error;
+  rav::ProcessStartW start;
+  start.commandLine = options.commandLine;
+  start.application = options.applicationName;
+  start.directory = options.currentDirectory;
+  start.environment = EnvironmentBlock(options);
+  start.creationFlags = options.creationFlags;
+  if (options.captureDebugOutput) start.creationFlags |= DEBUG_ONLY_THIS_PROCESS;
+  start.inheritHandles = true;
   if (options.captureOutput) {
-    output = MakeOutputPipe();
-    error = MakeOutputPipe();
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = output.write.get();
-    startup.hStdError = error.write.get();
+    output = rav::MakeChildPipe(rav::ParentEnd::kReads);
+    error = rav::MakeChildPipe(rav::ParentEnd::kReads);
+    start.standardHandles =
+        rav::StandardHandles{GetStdHandle(STD_INPUT_HANDLE), output.childEnd.get(), error.childEnd.get()};
   }
-
-  DWORD flags = options.creationFlags | CREATE_UNICODE_ENVIRONMENT;
-  if (options.captureDebugOutput) flags |= DEBUG_ONLY_THIS_PROCESS;
-  const wchar_t* application = options.applicationName.empty() ? nullptr : options.applicationName.c_str();
-  const wchar_t* directory = options.currentDirectory.empty() ? nullptr : options.currentDirectory.c_str();
-  PROCESS_INFORMATION started = {};
-  BOOL ok;
-  if (options.token != nullptr) {
-    ok = CreateProcessAsUserW(options.token, application, commandLine.data(), nullptr, nullptr, TRUE, flags,
-                              environment.data(), directory, &startup, &started);
-  } else {
-    ok = CreateProcessW(application, commandLine.data(), nullptr, nullptr, TRUE, flags, environment.data(),
-                        directory, &startup, &started);
-  }
-  if (!ok) {
-    result.startError = GetLastError();
+  const rav::StartedProcess started =
+      options.token != nullptr ? rav::StartProcessAsUserW(options.token, start) : rav::StartProcessW(start);
+  if (!started.ok()) {
+    result.startError = started.error;
     return result;
   }
   result.started = true;
-  result.processId = started.dwProcessId;
-  if (options.onStarted) options.onStarted(started.dwProcessId);
-  UniqueHandle process(started.hProcess);
-  UniqueHandle thread(started.hThread);
+  result.processId = started.process.processId();
+  if (options.onStarted) options.onStarted(result.processId);
+  const HANDLE process = started.process.process();
   // Only the child holds the writing ends now, so the readers see its end.
-  output.write.reset();
-  error.write.reset();
+  output.childEnd.reset();
+  error.childEnd.reset();
   std::atomic<bool> programEnded{false};
   std::thread outputReader;
   std::thread errorReader;
   if (options.captureOutput) {
-    outputReader = DrainInto(output.read.get(), result.standardOutput, programEnded);
-    errorReader = DrainInto(error.read.get(), result.standardError, programEnded);
+    outputReader = DrainInto(output.parentEnd.get(), result.standardOutput, programEnded);
+    errorReader = DrainInto(error.parentEnd.get(), result.standardError, programEnded);
   }
 
   if (options.captureDebugOutput) {
     const tracer::DebugLoopResult loop =
-        tracer::ServeDebugEvents(process.get(), options.timeout, [&result](const tracer::DebugString& message) {
+        tracer::ServeDebugEvents(process, options.timeout, [&result](const tracer::DebugString& message) {
           result.debugOutput.push_back({message.processId, message.text});
         });
     result.timedOut = loop.timedOut;
-  } else if (WaitForSingleObject(process.get(), static_cast<DWORD>(options.timeout.count())) == WAIT_TIMEOUT) {
+  } else if (started.process.Wait(static_cast<DWORD>(options.timeout.count())) == WAIT_TIMEOUT) {
     result.timedOut = true;
-    TerminateProcess(process.get(), 0xDEAD);
+    TerminateProcess(process, 0xDEAD);
   }
-  WaitForSingleObject(process.get(), INFINITE);
-  GetExitCodeProcess(process.get(), &result.exitCode);
+  started.process.Wait(INFINITE);
+  started.process.ExitCode(result.exitCode);
   programEnded = true;
   if (outputReader.joinable()) outputReader.join();
   if (errorReader.joinable()) errorReader.join();

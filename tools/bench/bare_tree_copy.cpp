@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "common/process_start.h"
 #include "common/win_resources.h"
 
 namespace {
@@ -44,17 +45,11 @@ bool DeleteTree(const std::string& directory) {
 }
 
 bool RunFrom(const std::string& directory, const std::string& program) {
-  std::string commandLine = "\"" + directory + "\\" + program + "\"";
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(), &startup,
-                      &started)) {
-    return false;
-  }
-  rav::UniqueHandle process(started.hProcess);
-  rav::UniqueHandle thread(started.hThread);
-  return WaitForSingleObject(process.get(), INFINITE) == WAIT_OBJECT_0;
+  rav::ProcessStartA start;
+  start.commandLine = "\"" + directory + "\\" + program + "\"";
+  start.directory = directory;
+  const rav::StartedProcess started = rav::StartProcessA(start);
+  return started.ok() && started.process.Wait(INFINITE) == WAIT_OBJECT_0;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/win_resources.h"
+#include "common/process_owner.h"
 
 namespace bench {
 
@@ -15,8 +15,8 @@ class ChildProcess {
   // Starts `commandLine` (program first, quoted as needed) in `directory`
   // (empty: this one's). False when it could not be started.
   bool Start(const std::wstring& commandLine, const std::wstring& directory = {});
-  HANDLE handle() const { return process_.get(); }
-  DWORD id() const { return id_; }
+  HANDLE handle() const { return process_.process(); }
+  DWORD id() const { return process_.processId(); }
   // The exit code once it has ended, STILL_ACTIVE (259) if it is still
   // running after `timeoutMs`.
   DWORD Wait(DWORD timeoutMs = INFINITE);
@@ -24,8 +24,7 @@ class ChildProcess {
   double CpuMs() const;
 
  private:
-  rav::UniqueHandle process_;
-  DWORD id_ = 0;
+  rav::OwnedProcess process_;
 };
 
 // Starts a program and waits for it; its exit code, or -1 when it could not

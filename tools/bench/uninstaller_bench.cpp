@@ -12,8 +12,11 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "common/child_handles.h"
+#include "common/process_start.h"
 #include "testsupport/window_driver.h"
 #include "uninstaller/progress_dialog.h"
 #include "tools/bench/bench_clock.h"
@@ -110,41 +113,27 @@ struct DirectEngine {
 std::optional<DirectEngine> StartEngineDirect(const BenchPaths& paths, const Engine& engine, const std::string& script,
                                               bool standardError) {
   PrepareEngine(engine, script);
-  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-  HANDLE read = nullptr;
-  HANDLE write = nullptr;
-  if (!CreatePipe(&read, &write, &inherit, 0)) return std::nullopt;
-  DirectEngine direct;
-  direct.reader.reset(read);
-  rav::UniqueHandle writer(write);
-  SetHandleInformation(direct.reader.get(), HANDLE_FLAG_INHERIT, 0);
+  rav::ChildPipe watched = rav::MakeChildPipe(rav::ParentEnd::kReads);
+  if (!watched.ok()) return std::nullopt;
   // As ravuninst does: standard input an empty pipe, the other stream a
   // second pipe that nobody reads here.
-  HANDLE inputRead = nullptr;
-  HANDLE inputWrite = nullptr;
-  HANDLE otherRead = nullptr;
-  HANDLE otherWrite = nullptr;
-  if (!CreatePipe(&inputRead, &inputWrite, &inherit, 0)) return std::nullopt;
-  rav::UniqueHandle inputReader(inputRead);
-  direct.input.reset(inputWrite);
-  SetHandleInformation(direct.input.get(), HANDLE_FLAG_INHERIT, 0);
-  if (!CreatePipe(&otherRead, &otherWrite, &inherit, 0)) return std::nullopt;
-  rav::UniqueHandle otherReader(otherRead);
-  rav::UniqueHandle otherWriter(otherWrite);
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = inputReader.get();
-  startup.hStdOutput = standardError ? otherWriter.get() : writer.get();
-  startup.hStdError = standardError ? writer.get() : otherWriter.get();
-  std::wstring commandLine = Quoted((paths.tools32 / "ravengine32.exe").wstring());
-  PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                      &startup, &started)) {
-    return std::nullopt;
-  }
-  direct.process.reset(started.hProcess);
-  rav::UniqueHandle thread(started.hThread);
+  rav::ChildPipe input = rav::MakeChildPipe(rav::ParentEnd::kWrites);
+  if (!input.ok()) return std::nullopt;
+  const rav::ChildPipe other = rav::MakeChildPipe(rav::ParentEnd::kReads);
+  if (!other.ok()) return std::nullopt;
+  rav::ProcessStartW start;
+  start.commandLine = Quoted((paths.tools32 / "ravengine32.exe").wstring());
+  start.creationFlags = CREATE_NO_WINDOW;
+  start.inheritHandles = true;
+  start.standardHandles = rav::StandardHandles{input.childEnd.get(),
+                                               standardError ? other.childEnd.get() : watched.childEnd.get(),
+                                               standardError ? watched.childEnd.get() : other.childEnd.get()};
+  rav::StartedProcess started = rav::StartProcessW(start);
+  if (!started.ok()) return std::nullopt;
+  DirectEngine direct;
+  direct.process = started.process.TakeProcess();
+  direct.reader = std::move(watched.parentEnd);
+  direct.input = std::move(input.parentEnd);
   return direct;
 }
 

@@ -5,7 +5,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "common/win_resources.h"
+#include "common/child_handles.h"
+#include "common/process_start.h"
 #include "tools/tracer/debug_loop.h"
 #include "tools/tracer/process_names.h"
 #include "tools/tracer/trace_output.h"
@@ -19,9 +20,8 @@ namespace {
 HANDLE InheritableStandardHandle(DWORD which, rav::UniqueHandle& copy) {
   const HANDLE handle = GetStdHandle(which);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return handle;
-  const HANDLE self = GetCurrentProcess();
-  if (DuplicateHandle(self, handle, self, copy.put(), 0, TRUE, DUPLICATE_SAME_ACCESS)) return copy.get();
-  return handle;
+  copy = rav::InheritableCopy(handle);
+  return copy ? copy.get() : handle;
 }
 
 }  // namespace
@@ -35,22 +35,18 @@ int RunTraced(const TraceOptions& options) {
   rav::UniqueHandle input;
   rav::UniqueHandle output;
   rav::UniqueHandle error;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = InheritableStandardHandle(STD_INPUT_HANDLE, input);
-  startup.hStdOutput = InheritableStandardHandle(STD_OUTPUT_HANDLE, output);
-  startup.hStdError = InheritableStandardHandle(STD_ERROR_HANDLE, error);
-  PROCESS_INFORMATION started = {};
-  std::wstring commandLine = Utf8ToWide(options.commandLine);
-  const DWORD flags = options.children ? DEBUG_PROCESS : DEBUG_ONLY_THIS_PROCESS;
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup,
-                      &started)) {
-    Report(WithErrorCode("cannot start " + options.commandLine, GetLastError()));
+  rav::ProcessStartW start;
+  start.commandLine = Utf8ToWide(options.commandLine);
+  start.creationFlags = options.children ? DEBUG_PROCESS : DEBUG_ONLY_THIS_PROCESS;
+  start.inheritHandles = true;
+  start.standardHandles = rav::StandardHandles{InheritableStandardHandle(STD_INPUT_HANDLE, input),
+                                               InheritableStandardHandle(STD_OUTPUT_HANDLE, output),
+                                               InheritableStandardHandle(STD_ERROR_HANDLE, error)};
+  const rav::StartedProcess started = rav::StartProcessW(start);
+  if (!started.ok()) {
+    Report(WithErrorCode("cannot start " + options.commandLine, started.error));
     return 1;
   }
-  rav::UniqueHandle process(started.hProcess);
-  rav::UniqueHandle thread(started.hThread);
   // Only the program holds the copies now.
   input.reset();
   output.reset();
@@ -61,12 +57,12 @@ int RunTraced(const TraceOptions& options) {
       options.timeoutSeconds == 0 ? std::chrono::milliseconds::max()
                                   : std::chrono::milliseconds(options.timeoutSeconds * 1000);
   const DebugLoopResult loop = ServeDebugEvents(
-      process.get(), timeout,
+      started.process.process(), timeout,
       [&printer, &names](const DebugString& s) { printer.Print(s.processId, names.NameOf(s.processId), s.text); },
       [&names](DWORD processId, const std::wstring& image) { names.Remember(processId, image); });
 
   DWORD exitCode = 0;
-  GetExitCodeProcess(process.get(), &exitCode);
+  started.process.ExitCode(exitCode);
   if (loop.timedOut) {
     Report(options.commandLine + " was ended after " + std::to_string(options.timeoutSeconds) + " s");
   }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 
+#include "common/process_start.h"
 #include "common/win_resources.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/test_paths.h"
@@ -210,14 +211,9 @@ TEST_F(BadOverrides, ARefusedLocalizedStringsKeyFallsBackToTheDefaultKey) {
 // Starts a Linux program (Wine starts one as a Unix process, whose end its
 // handle does not tell): the caller looks for what it did.
 void StartLinuxProgram(const std::wstring& commandLine) {
-  std::wstring writable = commandLine;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  if (CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-  }
+  rav::ProcessStartW start;
+  start.commandLine = commandLine;
+  rav::StartProcessW(start);  // not waited for: its handles close at once
 }
 
 // The Linux path of a Windows path, under Wine; empty elsewhere.
