@@ -4,10 +4,11 @@ namespace rav {
 
 StartedProcess StartProcessAsUserW(HANDLE token, const ProcessStartW& start) {
   return detail::StartWith<STARTUPINFOW>(
-      start, [token](const wchar_t* application, wchar_t* commandLine, BOOL inherit, DWORD flags, void* environment,
+      start, [token](const wchar_t* application, wchar_t* commandLine, SECURITY_ATTRIBUTES* processAttributes,
+                     SECURITY_ATTRIBUTES* threadAttributes, BOOL inherit, DWORD flags, void* environment,
                      const wchar_t* directory, STARTUPINFOW* startup, PROCESS_INFORMATION* started) {
-        return CreateProcessAsUserW(token, application, commandLine, nullptr, nullptr, inherit, flags, environment,
-                                    directory, startup, started);
+        return CreateProcessAsUserW(token, application, commandLine, processAttributes, threadAttributes, inherit,
+                                    flags, environment, directory, startup, started);
       });
 }
 

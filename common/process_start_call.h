@@ -31,7 +31,7 @@ class LastErrorOnExit {
   DWORD error_ = 0;
 };
 
-// `create` is called as CreateProcess is, less the two security attributes.
+// `create` is CreateProcessA, CreateProcessW or one called as they are.
 template <typename StartupInfo, typename Char, typename Create>
 StartedProcess StartWith(const ProcessStart<Char>& start, Create create) {
   LastErrorOnExit lastError;
@@ -55,7 +55,8 @@ StartedProcess StartWith(const ProcessStart<Char>& start, Create create) {
   std::basic_string<Char> commandLine = start.commandLine;
   std::basic_string<Char> environment = start.environment;
   PROCESS_INFORMATION started = {};
-  if (!create(NullIfEmpty(start.application), commandLine.data(), start.inheritHandles ? TRUE : FALSE, flags,
+  const BOOL inherit = start.inheritHandles ? TRUE : FALSE;
+  if (!create(NullIfEmpty(start.application), commandLine.data(), nullptr, nullptr, inherit, flags,
               environment.empty() ? nullptr : environment.data(), NullIfEmpty(start.directory), &startup,
               &started)) {
     const DWORD error = GetLastError();
