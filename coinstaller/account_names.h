@@ -17,12 +17,9 @@ inline constexpr std::size_t kUserNameBuffer = 4096;
 std::optional<std::string> QualifiedAccountName(std::string_view domain, std::string_view name,
                                                 std::size_t bufferChars = kUserNameBuffer);
 
-// Equal when they differ at most in the case of ASCII letters; other bytes
-// must match exactly.
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
-
-// Whether a process whose owner is `owner` belongs to `user`. An owner that
-// could not be determined (empty) belongs to nobody.
+// Whether a process whose owner is `owner` belongs to `user`: equal when
+// they differ at most in the case of ASCII letters (other bytes must match
+// exactly). An owner that could not be determined (empty) belongs to nobody.
 bool OwnerIsUser(std::string_view owner, std::string_view user);
 
 }  // namespace coinstaller

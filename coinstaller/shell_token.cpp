@@ -7,6 +7,7 @@
 #include "coinstaller/account_names.h"
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
+#include "common/ascii_case.h"
 
 namespace coinstaller {
 namespace {
@@ -88,7 +89,7 @@ rav::UniqueHandle GetUserShellToken(const std::string& userName, const char* win
   entry.dwSize = sizeof entry;
   if (snapshot && Process32First(snapshot.get(), &entry)) {
     do {
-      if (!EqualIgnoringAsciiCase(entry.szExeFile, shell)) continue;
+      if (!rav::EqualIgnoringAsciiCase(entry.szExeFile, shell)) continue;
       DebugPrint("Process: %s", entry.szExeFile);
       rav::UniqueHandle token = GetProcessShellToken(entry.th32ProcessID);
       std::string owner;

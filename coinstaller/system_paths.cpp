@@ -1,23 +1,17 @@
 #include "coinstaller/system_paths.h"
 
+#include "common/ascii_case.h"
+
 namespace coinstaller {
 
 bool FitsPathBuffer(std::string_view text) { return text.size() < kPathBufferChars; }
 
 bool IsPlainInfFileName(std::string_view name) {
-  constexpr std::string_view kExtension = ".inf";
   constexpr std::string_view kNotInFileNames = "\\/:*?\"<>|";
   for (const char c : name) {
     if (static_cast<unsigned char>(c) < 0x20 || kNotInFileNames.find(c) != std::string_view::npos) return false;
   }
-  if (name.size() < kExtension.size()) return false;
-  const std::string_view extension = name.substr(name.size() - kExtension.size());
-  for (std::size_t i = 0; i < kExtension.size(); ++i) {
-    const char c = extension[i];
-    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    if (lower != kExtension[i]) return false;
-  }
-  return true;
+  return rav::EndsWithIgnoringAsciiCase(name, ".inf");
 }
 
 std::optional<std::string> PathBelowWindows(std::string_view windowsDirectory, std::string_view subdirectory,

@@ -14,6 +14,7 @@
 // reference (bytes outside A-Z/a-z compared exactly, also each input byte
 // against its bit-5 partner); an empty owner belongs to nobody.
 #include "coinstaller/account_names.h"
+#include "common/ascii_case.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view other = fields[2];
 
   using namespace coinstaller;
+  using rav::EqualIgnoringAsciiCase;
   const std::size_t buffer = bufferChoice == 0 ? kUserNameBuffer : bufferChoice * 17;
   const std::optional<std::string> qualified = QualifiedAccountName(domain, name, buffer);
   const std::string whole = domain + "\\" + std::string(name);

@@ -23,10 +23,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/utf_text.h"
 #include "fuzz/fuzz_support.h"
 #include "uninstaller/services/line_buffer.h"
 #include "uninstaller/services/status_line.h"
-#include "uninstaller/services/utf_convert.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ struct Model {
 
     // As the status poll does with it.
     std::u16string text;
-    ravuninst::Utf8ToUtf16(line, text);
+    rav::Utf8ToUtf16(line, text);
     ravuninst::ParseStatusLine(text);
     return true;
   }

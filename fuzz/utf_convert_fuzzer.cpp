@@ -1,5 +1,5 @@
 // UTF-16 to UTF-8 and back, as the uninstaller converts its log lines and
-// the setup engine's status lines.
+// the setup engine's status lines and the trace viewer its debug strings.
 //
 // Input: read twice, once as UTF-8 bytes and once as UTF-16 code units
 // (little-endian byte pairs).
@@ -14,7 +14,10 @@
 //   that decode back to the same units;
 // - the lenient encoder never raises, agrees with the strict one where that
 //   succeeds, and otherwise decodes back to the text with each unpaired
-//   surrogate replaced by U+FFFD.
+//   surrogate replaced by U+FFFD;
+// - lenient decoding agrees with strict decoding on well-formed bytes, and
+//   otherwise gives the same units up to the first bad sequence, then U+FFFD.
+#include "common/utf_text.h"
 #include "fuzz/fuzz_support.h"
 #include "uninstaller/services/basic_exception.h"
 #include "uninstaller/services/utf_convert.h"
@@ -99,11 +102,20 @@ void CheckDecoding(std::string_view bytes) {
   std::size_t end = 0;
   const std::u16string expected = Decode(bytes, &end);
   std::u16string out = u"left over";
-  const int result = ravuninst::Utf8ToUtf16(bytes, out);
-  FUZZ_CHECK(result == (end == bytes.size() ? 0 : -1));
+  const bool wellFormed = rav::Utf8ToUtf16(bytes, out);
+  FUZZ_CHECK(wellFormed == (end == bytes.size()));
   FUZZ_CHECK(out == expected);
   // What was decoded encodes back to exactly the bytes it came from.
   FUZZ_CHECK(ravuninst::Utf16ToUtf8(out) == bytes.substr(0, end));
+
+  const std::u16string lenient = rav::Utf8ToUtf16Lenient(bytes);
+  FUZZ_CHECK(lenient.size() <= bytes.size());
+  if (wellFormed) {
+    FUZZ_CHECK(lenient == out);
+  } else {
+    FUZZ_CHECK(lenient.size() > out.size() && lenient.compare(0, out.size(), out) == 0);
+    FUZZ_CHECK(lenient[out.size()] == 0xFFFD);
+  }
 }
 
 void CheckEncoding(std::u16string_view text) {
@@ -121,9 +133,9 @@ void CheckEncoding(std::u16string_view text) {
   }
   FUZZ_CHECK(raised == firstError);
 
-  const std::string lenient = ravuninst::Utf16ToUtf8Lenient(text);  // an exception here ends the run
+  const std::string lenient = rav::Utf16ToUtf8(text);  // an exception here ends the run
   std::u16string back;
-  FUZZ_CHECK(ravuninst::Utf8ToUtf16(lenient, back) == 0);
+  FUZZ_CHECK(rav::Utf8ToUtf16(lenient, back));
   FUZZ_CHECK(back == repaired);
   FUZZ_CHECK(lenient.size() <= 3 * text.size());
   if (raised == 0) {

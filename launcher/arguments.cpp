@@ -1,22 +1,11 @@
 #include "launcher/arguments.h"
 
+#include "common/ascii_case.h"
+
 namespace launcher {
-namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool IsHelpSwitch(std::string_view argument) {
-  return EqualsIgnoringCase(argument, "/Help") || EqualsIgnoringCase(argument, "-Help") ||
+  return rav::EqualIgnoringAsciiCase(argument, "/Help") || rav::EqualIgnoringAsciiCase(argument, "-Help") ||
          argument == "/?";
 }
 

@@ -4,7 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "common/ansi_text.h"
 #include "common/process_start.h"
+#include "common/win_resources.h"
 #include "launcher/ansi_path.h"
 #include "launcher/debug_print.h"
 #include "launcher/launch_entry.h"
@@ -36,13 +38,6 @@ struct StagingPath {
   std::u16string folded;  // full, long, upper case: for comparing and the lock
   DWORD error = 0;
 };
-
-std::wstring Widen(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-  return wide;
-}
 
 StagingPath ResolveStagingDirectory() {
   wchar_t temp[kMaxPathChars] = {};
@@ -191,7 +186,7 @@ DWORD RunLaunchList(const std::string& argumentText, const std::string& iniPath,
   if (staging.error != 0) return staging.error;
   // A leftover at the staging directory is removed before the copy: that
   // must never be the package itself or a directory that holds it.
-  if (IsSameOrBelow(FoldedFullPath(Widen(launcherDirectory)), staging.folded)) {
+  if (IsSameOrBelow(FoldedFullPath(rav::AnsiToWide(launcherDirectory)), staging.folded)) {
     DebugPrint("Launcher: The package in %s lies in the staging directory %s, which every run deletes; nothing is "
                "staged, deleted or started. Run Setup.exe from another folder.",
                launcherDirectory.c_str(), staging.path.c_str());

@@ -2,8 +2,8 @@
 
 #include <atomic>
 
+#include "common/ansi_text.h"
 #include "testsupport/text.h"
-#include "tools/tracer/debug_loop.h"
 
 namespace testsupport {
 namespace {
@@ -39,7 +39,7 @@ LONG CALLBACK InProcessDebugCapture::Handler(EXCEPTION_POINTERS* exception) {
     const auto* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
     // The length counts the terminating NUL.
     std::string message(text, length > 0 ? length - 1 : 0);
-    capture->Add(tracer::AnsiToUtf8(message));
+    capture->Add(rav::AnsiToUtf8(message));
     return EXCEPTION_CONTINUE_EXECUTION;
   }
   if (record->ExceptionCode == kWidePrintException && record->NumberParameters >= 2) {

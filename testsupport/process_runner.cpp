@@ -7,7 +7,7 @@
 #include "common/child_handles.h"
 #include "common/process_start.h"
 #include "testsupport/text.h"
-#include "tools/tracer/debug_loop.h"
+#include "common/debug_loop.h"
 
 namespace testsupport {
 namespace {
@@ -61,30 +61,6 @@ std::thread DrainInto(HANDLE pipe, std::string& sink, const std::atomic<bool>& p
 
 }  // namespace
 
-std::wstring QuoteArgument(std::wstring_view argument) {
-  if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring_view::npos) {
-    return std::wstring(argument);
-  }
-  std::wstring quoted = L"\"";
-  std::size_t backslashes = 0;
-  for (wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"') {
-      quoted.append(backslashes * 2 + 1, L'\\');
-    } else {
-      quoted.append(backslashes, L'\\');
-    }
-    backslashes = 0;
-    quoted.push_back(c);
-  }
-  quoted.append(backslashes * 2, L'\\');
-  quoted.push_back(L'"');
-  return quoted;
-}
-
 RunResult RunProgram(const RunOptions& options) {
   RunResult result;
   rav::ChildPipe output;
@@ -125,8 +101,8 @@ RunResult RunProgram(const RunOptions& options) {
   }
 
   if (options.captureDebugOutput) {
-    const tracer::DebugLoopResult loop =
-        tracer::ServeDebugEvents(process, options.timeout, [&result](const tracer::DebugString& message) {
+    const rav::DebugLoopResult loop =
+        rav::ServeDebugEvents(process, options.timeout, [&result](const rav::DebugString& message) {
           result.debugOutput.push_back({message.processId, message.text});
         });
     result.timedOut = loop.timedOut;

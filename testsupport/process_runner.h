@@ -11,12 +11,13 @@
 #include <utility>
 #include <vector>
 
+#include "common/argument_quote.h"
 #include "testsupport/debug_capture.h"
 
 namespace testsupport {
 
 struct RunOptions {
-  std::wstring commandLine;          // program first, quoted as needed
+  std::wstring commandLine;          // program first, quoted as needed (rav::QuoteArgument)
   std::wstring applicationName;      // optional
   std::wstring currentDirectory;     // optional: the test's own otherwise
   // Changes to the inherited environment: a value sets, nothing removes.
@@ -51,8 +52,5 @@ RunResult RunProgram(const RunOptions& options);
 inline std::future<RunResult> RunProgramAsync(RunOptions options) {
   return std::async(std::launch::async, [options = std::move(options)] { return RunProgram(options); });
 }
-
-// Quotes one argument by the platform's command-line rules.
-std::wstring QuoteArgument(std::wstring_view argument);
 
 }  // namespace testsupport

@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-#include "tools/tracer/debug_loop.h"
+#include "common/wide_utf8.h"
 
 namespace testsupport {
 
-std::wstring Widen(std::string_view utf8) { return tracer::Utf8ToWide(utf8); }
+std::wstring Widen(std::string_view utf8) { return rav::Utf8ToWide(utf8); }
 
-std::string Narrow(std::wstring_view utf16) { return tracer::WideToUtf8(utf16); }
+std::string Narrow(std::wstring_view utf16) { return rav::WideToUtf8(utf16); }
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/ascii_case.h"
 #include "common/process_start.h"
 #include "common/wide_text.h"
 #include "common/win_resources.h"
@@ -17,16 +18,10 @@ namespace {
 constexpr int kRemoved = 0;
 constexpr int kFailed = 100;
 
-bool EqualsIgnoringAsciiCase(std::u16string_view a, std::u16string_view b) {
-  const auto lower = [](char16_t c) { return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 32) : c; };
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [&lower](char16_t x, char16_t y) { return lower(x) == lower(y); });
-}
-
 }  // namespace
 
 int RemoveInstalledProducts() {
-  if (EqualsIgnoringAsciiCase(TheUninstallLocation().rootKey, kApplicationRootKey)) {
+  if (rav::EqualIgnoringAsciiCase(TheUninstallLocation().rootKey, kApplicationRootKey)) {
     GSMURunRemoveProgram(kApplicationEntry);
   }
   return GSMURunRemoveProgram(kAdapterEntry);

@@ -41,6 +41,7 @@
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/user_location.h"
 #include "coinstaller/windows_directory.h"
+#include "common/ascii_case.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/test_paths.h"
@@ -205,9 +206,7 @@ DirectoryNames ListWatchedDirectories() {
     std::set<std::string>& names = listing[directory];
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(directory, error)) {
-      std::string name = testsupport::Narrow(entry.path().filename().wstring());
-      for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-      names.insert(name);
+      names.insert(rav::AsciiLowered(testsupport::Narrow(entry.path().filename().wstring())));
     }
   }
   return listing;
@@ -466,8 +465,7 @@ void BadInputTest::CheckOutcome(const Row& row) {
 
   // Only the co-installer's own files come and go, and only in the system
   // directory: the companion libraries may go, the backup may come or go.
-  std::string backup = infName_;
-  for (char& c : backup) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+  const std::string backup = rav::AsciiLowered(infName_);
   const DirectoryNames after = ListWatchedDirectories();
   for (const auto& [directory, names] : before_) {
     const std::set<std::string>& now = after.at(directory);

@@ -159,21 +159,6 @@ TEST(AccountNames, DomainComesFirstAndMustFitTheBuffer) {
   EXPECT_EQ(*QualifiedAccountName("DOMAIN", "user", 12), "DOMAIN\\user");
 }
 
-TEST(AccountNames, ComparisonIgnoresOnlyTheCaseOfAsciiLetters) {
-  EXPECT_TRUE(EqualIgnoringAsciiCase("explorer.exe", "Explorer.exe"));
-  EXPECT_TRUE(EqualIgnoringAsciiCase("EXPLORER.EXE", "explorer.exe"));
-  EXPECT_TRUE(EqualIgnoringAsciiCase("VM\\root", "vm\\ROOT"));
-  EXPECT_TRUE(EqualIgnoringAsciiCase("", ""));
-  EXPECT_FALSE(EqualIgnoringAsciiCase("explorer.exe", "explorer.ex"));
-  EXPECT_FALSE(EqualIgnoringAsciiCase("C:\\windows\\explorer.exe", "explorer.exe"));
-  EXPECT_FALSE(EqualIgnoringAsciiCase("explorer.exe /separate", "explorer.exe"));
-  // '@' and '`' sit next to the letters; 0xC9 and 0xE9 are É and é in the
-  // Western code page: none of them is folded.
-  EXPECT_FALSE(EqualIgnoringAsciiCase("@", "`"));
-  EXPECT_FALSE(EqualIgnoringAsciiCase("[", "{"));
-  EXPECT_FALSE(EqualIgnoringAsciiCase("\xC9", "\xE9"));
-}
-
 TEST(AccountNames, AProcessWithoutKnownOwnerBelongsToNobody) {
   EXPECT_TRUE(OwnerIsUser("VM\\root", "vm\\root"));
   EXPECT_FALSE(OwnerIsUser("VM\\root", "VM\\other"));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ascii_case.h"
 #include "common/win_resources.h"
 #include "testsupport/debug_capture.h"
 #include "testsupport/test_paths.h"
@@ -61,9 +62,7 @@ TEST(CoInstallerModule, NeedsNoCompilerRuntimeLibrary) {
   const IMAGE_DATA_DIRECTORY& directory = image.Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
   std::vector<std::string> imports;
   for (const auto* entry = image.At<IMAGE_IMPORT_DESCRIPTOR>(directory.VirtualAddress); entry->Name != 0; ++entry) {
-    std::string name = image.At<char>(entry->Name);
-    for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    imports.push_back(name);
+    imports.push_back(rav::AsciiLowered(image.At<char>(entry->Name)));
   }
   EXPECT_THAT(imports, testing::Contains("setupapi.dll"));
   // libgcc_s_seh-1.dll, libstdc++-6.dll, libwinpthread-1.dll: none may be needed.

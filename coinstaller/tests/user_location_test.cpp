@@ -10,6 +10,7 @@
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/tests/line_matchers.h"
 #include "coinstaller/user_location.h"
+#include "common/ascii_case.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/text.h"
 
@@ -66,14 +67,8 @@ bool ThreadRunsAsItself() {
   return GetLastError() == ERROR_NO_TOKEN;
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-  return text;
-}
+using rav::AsciiLowered;
+using rav::AsciiUppered;
 
 class UserLocationTest : public ::testing::Test {
  protected:
@@ -158,7 +153,7 @@ TEST_F(UserLocationTest, UnreadableShellSettingKeepsThePlatformDefault) {
 }
 
 TEST_F(UserLocationTest, ShellOwnerComparesWithoutRegardToLetterCase) {
-  for (const std::string& user : {account_, Upper(account_), Lower(account_)}) {
+  for (const std::string& user : {account_, AsciiUppered(account_), AsciiLowered(account_)}) {
     SCOPED_TRACE(user);
     const rav::UniqueHandle token = coinstaller::GetUserShellToken(user);
     EXPECT_TRUE(token) << "no shell process of " << user;
@@ -174,7 +169,7 @@ TEST_F(UserLocationTest, ConsoleUserIsTheSessionsDomainAndName) {
   std::string name;
   EXPECT_TRUE(coinstaller::GetCurrentUser(name));
   // Under Wine and at a desktop, the console session's user runs this test.
-  EXPECT_EQ(Lower(name), Lower(account_));
+  EXPECT_EQ(AsciiLowered(name), AsciiLowered(account_));
   EXPECT_THAT(Lines(), Contains("WTSQuerySessionInformation returned \"" + name + "\""));
 }
 

@@ -9,6 +9,7 @@
 
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/tests/line_matchers.h"
+#include "common/argument_quote.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/test_paths.h"
@@ -39,9 +40,9 @@ class VersionPerProgramTest : public DeviceTest {
       EXPECT_TRUE(testsupport::SetString(HKEY_CURRENT_USER, kAppDefaults, L"Version", version));
     }
     testsupport::RunOptions options;
-    options.commandLine = testsupport::QuoteArgument(testsupport::BinPath(L"device_setup_host.exe").wstring()) +
+    options.commandLine = rav::QuoteArgument(testsupport::BinPath(L"device_setup_host.exe").wstring()) +
                           L" " +
-                          (arguments.empty() ? testsupport::QuoteArgument(inf().wstring()) + L" RAVTEST\\ROW"
+                          (arguments.empty() ? rav::QuoteArgument(inf().wstring()) + L" RAVTEST\\ROW"
                                              : arguments);
     options.captureOutput = true;
     HostRun host;

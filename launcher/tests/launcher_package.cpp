@@ -64,8 +64,8 @@ RunResult LauncherPackage::Run(const std::vector<std::wstring>& arguments) {
 
 RunOptions LauncherPackage::Options(const std::vector<std::wstring>& arguments) const {
   RunOptions options;
-  options.commandLine = testsupport::QuoteArgument(setupExe().wstring());
-  for (const std::wstring& argument : arguments) options.commandLine += L" " + testsupport::QuoteArgument(argument);
+  options.commandLine = rav::QuoteArgument(setupExe().wstring());
+  for (const std::wstring& argument : arguments) options.commandLine += L" " + rav::QuoteArgument(argument);
   options.currentDirectory = workDir().wstring();
   options.environment = environment;
   options.captureOutput = true;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <regex>
 
+#include "common/ascii_case.h"
 #include "launcher/tests/launcher_package.h"
 #include "launcher/usage_text.h"
 #include "testsupport/registry_values.h"
@@ -53,10 +54,6 @@ std::string AsTextModeOutput(std::string_view text) {
   return out;
 }
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
 
 class LauncherProcess : public ::testing::Test {
  protected:
@@ -146,8 +143,8 @@ TEST_F(LauncherProcess, ChildRunsFromStagedCopyWithEntryAndArgumentText) {
     EXPECT_EQ(records[0].commandLine, c.commandLine);
     const std::string program = std::string(c.entry).find("sub dir") != std::string::npos ? "sub dir\\my prog.exe"
                                                                                             : "prog.exe";
-    EXPECT_EQ(Lower(records[0].image), Lower(Ansi(package_.stagingDir()) + "\\" + program));
-    EXPECT_EQ(Lower(records[0].cwd), Lower(Ansi(package_.workDir())));
+    EXPECT_EQ(rav::AsciiLowered(records[0].image), rav::AsciiLowered(Ansi(package_.stagingDir()) + "\\" + program));
+    EXPECT_EQ(rav::AsciiLowered(records[0].cwd), rav::AsciiLowered(Ansi(package_.workDir())));
     EXPECT_FALSE(fs::exists(package_.stagingDir()));
   }
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/argument_quote.h"
 #include "common/win_resources.h"
 #include "testsupport/debug_capture.h"
 #include "testsupport/dir_tree.h"
@@ -19,7 +20,7 @@ using ::testing::ElementsAre;
 
 RunResult RunWriter(const std::wstring& arguments, std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
   RunOptions options;
-  options.commandLine = QuoteArgument(BinPath(L"debug_writer.exe").wstring()) + L" " + arguments;
+  options.commandLine = rav::QuoteArgument(BinPath(L"debug_writer.exe").wstring()) + L" " + arguments;
   options.timeout = timeout;
   return RunProgram(options);
 }
@@ -58,7 +59,7 @@ TEST(ProcessRunner, OutputEndsWithTheProgramEvenWhenADescendantHoldsThePipe) {
   // The descendant inherits the output pipe and sleeps on; the run must still
   // end when the program itself does (the desktop process does this too).
   RunOptions options;
-  options.commandLine = QuoteArgument(BinPath(L"debug_writer.exe").wstring()) + L" out:hello detach:sleep:30000";
+  options.commandLine = rav::QuoteArgument(BinPath(L"debug_writer.exe").wstring()) + L" out:hello detach:sleep:30000";
   options.captureOutput = true;
   const RunResult run = RunProgram(options);
   EXPECT_FALSE(run.timedOut);
@@ -84,15 +85,6 @@ TEST(ProcessRunner, ReportsAProgramThatCannotStart) {
   const RunResult run = RunProgram(options);
   EXPECT_FALSE(run.started);
   EXPECT_NE(run.startError, 0u);
-}
-
-TEST(ProcessRunner, QuotesArgumentsByThePlatformRules) {
-  EXPECT_EQ(QuoteArgument(L"plain"), L"plain");
-  EXPECT_EQ(QuoteArgument(L""), L"\"\"");
-  EXPECT_EQ(QuoteArgument(L"a b"), L"\"a b\"");
-  EXPECT_EQ(QuoteArgument(L"C:\\My Dir\\"), L"\"C:\\My Dir\\\\\"");
-  EXPECT_EQ(QuoteArgument(L"say \"hi\""), L"\"say \\\"hi\\\"\"");
-  EXPECT_EQ(QuoteArgument(L"a\\\\\"b"), L"\"a\\\\\\\\\\\"b\"");
 }
 
 TEST(RegistryValues, SetReadAndDeleteValues) {

@@ -44,6 +44,4 @@ long RunAndWait(const std::wstring& commandLine, const std::wstring& directory, 
   return code == STILL_ACTIVE ? -1 : static_cast<long>(code);
 }
 
-std::wstring Quoted(const std::wstring& argument) { return L"\"" + argument + L"\""; }
-
 }  // namespace bench

@@ -31,7 +31,4 @@ class ChildProcess {
 // be started or did not end within `timeoutMs`.
 long RunAndWait(const std::wstring& commandLine, const std::wstring& directory = {}, DWORD timeoutMs = 600000);
 
-// A command-line argument in double quotes.
-std::wstring Quoted(const std::wstring& argument);
-
 }  // namespace bench

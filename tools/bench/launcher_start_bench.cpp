@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/argument_quote.h"
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/bench_package.h"
 #include "tools/bench/bench_sections.h"
@@ -54,8 +55,8 @@ void RunLauncherStartBench(const BenchPaths& paths, MemoryLedger& memory) {
   int failed = 0;
   for (int run = 0; run < runs; ++run) {
     const StartTimes viaLauncher =
-        Measure(Quoted((package / "Setup.exe").wstring()), package, stamp, &memory["launcher.exe"]);
-    const StartTimes direct = Measure(Quoted((package / kNoopProgram).wstring()), package, stamp, nullptr);
+        Measure(rav::QuoteArgument((package / "Setup.exe").wstring()), package, stamp, &memory["launcher.exe"]);
+    const StartTimes direct = Measure(rav::QuoteArgument((package / kNoopProgram).wstring()), package, stamp, nullptr);
     if (!viaLauncher.ok || !direct.ok) {
       ++failed;
       continue;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/argument_quote.h"
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/bench_package.h"
 #include "tools/bench/bench_sections.h"
@@ -82,7 +83,7 @@ void RunStagingBench(const BenchPaths& paths, MemoryLedger& memory) {
     // a partial copy would make it look fast.
     std::error_code ignored;
     fs::remove_all(copy, ignored);
-    const std::wstring xcopy = L"xcopy.exe /E /I /Q " + Quoted(package.wstring()) + L" " + Quoted(copy.wstring());
+    const std::wstring xcopy = L"xcopy.exe /E /I /Q " + rav::QuoteArgument(package.wstring()) + L" " + rav::QuoteArgument(copy.wstring());
     const bool xcopyComplete = RunAndWait(xcopy) == 0 && MeasureTree(copy).bytes == expected.bytes;
     fs::remove_all(copy, ignored);
     std::vector<double> launcherMs, xcopyMs, bareMs;
@@ -90,7 +91,7 @@ void RunStagingBench(const BenchPaths& paths, MemoryLedger& memory) {
       launcherMs.push_back(Timed([&] {
         fs::remove(stamp);
         ChildProcess launcher;
-        if (!launcher.Start(Quoted((package / "Setup.exe").wstring()), package.wstring())) return false;
+        if (!launcher.Start(rav::QuoteArgument((package / "Setup.exe").wstring()), package.wstring())) return false;
         PeakMemorySampler sampler(launcher.handle());
         const DWORD code = launcher.Wait(600000);
         memory["launcher.exe"] = Larger(memory["launcher.exe"], sampler.Finish());
@@ -99,14 +100,15 @@ void RunStagingBench(const BenchPaths& paths, MemoryLedger& memory) {
       fs::remove_all(copy, ignored);  // left by a failed run
       xcopyMs.push_back(Timed([&] {
         const bool copied = xcopyComplete && RunAndWait(xcopy) == 0;
-        const bool ran = RunAndWait(Quoted((copy / kNoopProgram).wstring()), copy.wstring()) == 0;
-        const bool deleted = RunAndWait(L"cmd.exe /c rmdir /S /Q " + Quoted(copy.wstring())) == 0;
+        const bool ran = RunAndWait(rav::QuoteArgument((copy / kNoopProgram).wstring()), copy.wstring()) == 0;
+        // cmd.exe's own rules: in quotes, a path keeps characters such as & literal.
+        const bool deleted = RunAndWait(L"cmd.exe /c rmdir /S /Q \"" + copy.wstring() + L"\"") == 0;
         return copied && ran && deleted && !fs::exists(copy);
       }));
       fs::remove_all(copy, ignored);
       bareMs.push_back(Timed([&] {
-        return RunAndWait(Quoted((paths.tools32 / "bare_tree_copy.exe").wstring()) + L" " + Quoted(package.wstring()) +
-                          L" " + Quoted(copy.wstring()) + L" " + kNoopProgram) == 0 &&
+        return RunAndWait(rav::QuoteArgument((paths.tools32 / "bare_tree_copy.exe").wstring()) + L" " + rav::QuoteArgument(package.wstring()) +
+                          L" " + rav::QuoteArgument(copy.wstring()) + L" " + kNoopProgram) == 0 &&
                !fs::exists(copy);
       }));
     }

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/argument_quote.h"
 #include "common/child_handles.h"
 #include "common/process_start.h"
 #include "testsupport/window_driver.h"
@@ -83,8 +84,9 @@ UninstallOutcome RunUninstall(const BenchPaths& paths, const Engine& engine, con
   UninstallOutcome outcome;
   PrepareEngine(engine, script);
   ChildProcess uninstaller;
-  if (!uninstaller.Start(Quoted((paths.release / "ravuninst.exe").wstring()) + L" verbose /rootdir=" +
-                         Quoted(engine.directory.wstring()))) {
+  // "/rootdir=" takes its value in quotes, by the uninstaller's own rule.
+  if (!uninstaller.Start(rav::QuoteArgument((paths.release / "ravuninst.exe").wstring()) + L" verbose /rootdir=\"" +
+                         engine.directory.wstring() + L"\"")) {
     return outcome;
   }
   PeakMemorySampler sampler(uninstaller.handle());
@@ -122,7 +124,7 @@ std::optional<DirectEngine> StartEngineDirect(const BenchPaths& paths, const Eng
   const rav::ChildPipe other = rav::MakeChildPipe(rav::ParentEnd::kReads);
   if (!other.ok()) return std::nullopt;
   rav::ProcessStartW start;
-  start.commandLine = Quoted((paths.tools32 / "ravengine32.exe").wstring());
+  start.commandLine = rav::QuoteArgument((paths.tools32 / "ravengine32.exe").wstring());
   start.creationFlags = CREATE_NO_WINDOW;
   start.inheritHandles = true;
   start.standardHandles = rav::StandardHandles{input.childEnd.get(),
@@ -393,7 +395,7 @@ void PrintMemory(const BenchPaths& paths, MemoryLedger& memory) {
   // A program that does nothing, for scale: under Wine every process maps
   // the platform's own libraries.
   ChildProcess noop;
-  if (noop.Start(Quoted((paths.tools32 / "bench_noop.exe").wstring()) + L" --hold 500")) {
+  if (noop.Start(rav::QuoteArgument((paths.tools32 / "bench_noop.exe").wstring()) + L" --hold 500")) {
     PeakMemorySampler sampler(noop.handle());
     noop.Wait(10000);
     memory["bench_noop.exe (does nothing; for scale)"] = sampler.Finish();

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <string>
 
+#include "common/argument_quote.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/screenshot.h"
@@ -92,7 +93,7 @@ struct Demo {
                                             std::atomic<DWORD>& processId,
                                             std::vector<std::pair<std::wstring, std::optional<std::wstring>>> env = {}) {
     testsupport::RunOptions options;
-    options.commandLine = testsupport::QuoteArgument(program.wstring()) + (arguments.empty() ? L"" : L" " + arguments);
+    options.commandLine = rav::QuoteArgument(program.wstring()) + (arguments.empty() ? L"" : L" " + arguments);
     options.captureDebugOutput = false;  // the trace viewer listens
     options.captureOutput = true;
     options.timeout = 180s;

@@ -6,10 +6,11 @@
 #include <atomic>
 #include <vector>
 
+#include "common/ansi_text.h"
+#include "common/elapsed_ticks.h"
+#include "common/wide_utf8.h"
 #include "common/win_resources.h"
 #include "tools/tracer/dbwin_channel.h"
-#include "tools/tracer/elapsed_ticks.h"
-#include "tools/tracer/debug_loop.h"
 #include "tools/tracer/process_names.h"
 #include "tools/tracer/trace_output.h"
 
@@ -52,7 +53,7 @@ class ConsoleInterrupt {
 
 // A named event, made (manual reset, not set) when missing.
 bool MakeNamedEvent(const std::string& name, rav::UniqueHandle& event) {
-  event.reset(CreateEventW(nullptr, TRUE, FALSE, Utf8ToWide(name).c_str()));
+  event.reset(CreateEventW(nullptr, TRUE, FALSE, rav::Utf8ToWide(name).c_str()));
   if (event) return true;
   Report(WithErrorCode("cannot make or open the event " + name, GetLastError()));
   return false;
@@ -69,7 +70,7 @@ class Listener {
     // waits for its turn, so it is still there to be named.
     const std::string image = names_.NameOf(record.processId);
     channel_.LetWriterIn();
-    printer_.Print(record.processId, image, AnsiToUtf8(record.text));
+    printer_.Print(record.processId, image, rav::AnsiToUtf8(record.text));
   }
 
  private:
@@ -82,7 +83,7 @@ class Listener {
 
 int Listen(const TraceOptions& options) {
   TracePrinter printer(options.filter);
-  if (!options.output.empty() && !printer.OpenOutput(Utf8ToWide(options.output))) {
+  if (!options.output.empty() && !printer.OpenOutput(rav::Utf8ToWide(options.output))) {
     Report(WithErrorCode("cannot open " + options.output, GetLastError()));
     return 1;
   }
@@ -115,7 +116,7 @@ int Listen(const TraceOptions& options) {
   // stop.
   waits.push_back(channel.dataReady());
   const DWORD dataIndex = static_cast<DWORD>(waits.size() - 1);
-  ElapsedTicks clock(GetTickCount());
+  rav::ElapsedTicks clock(GetTickCount());
   const ULONGLONG duration = options.durationSeconds * 1000;
   std::string reason;
   while (reason.empty()) {
@@ -149,7 +150,7 @@ int Listen(const TraceOptions& options) {
 }
 
 int SetStopEvent(const std::string& name) {
-  rav::UniqueHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, Utf8ToWide(name).c_str()));
+  rav::UniqueHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, rav::Utf8ToWide(name).c_str()));
   if (!event) {
     Report(WithErrorCode("no event " + name + ": no listener waits for it", GetLastError()));
     return 1;

@@ -1,6 +1,7 @@
 #include "tools/tracer/process_names.h"
 
-#include "tools/tracer/debug_loop.h"
+#include "common/debug_loop.h"
+#include "common/wide_utf8.h"
 #include "tools/tracer/trace_line.h"
 
 namespace tracer {
@@ -9,7 +10,7 @@ namespace {
 // Ended processes stay cached until this many entries are held.
 constexpr std::size_t kTrimAbove = 256;
 
-std::string ImageName(const std::wstring& path) { return std::string(BaseName(WideToUtf8(path))); }
+std::string ImageName(const std::wstring& path) { return std::string(BaseName(rav::WideToUtf8(path))); }
 
 }  // namespace
 
@@ -30,7 +31,7 @@ std::string ProcessNames::NameOf(DWORD processId) {
   if (!process) process.reset(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
   // Windows XP knows no limited access; its way to the path needs these.
   if (!process) process.reset(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-  const std::wstring path = ProcessImagePath(process.get());
+  const std::wstring path = rav::ProcessImagePath(process.get());
   if (path.empty()) return "?";
   Trim();
   std::string name = ImageName(path);

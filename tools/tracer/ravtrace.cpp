@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/tracer/debug_loop.h"
+#include "common/wide_utf8.h"
 #include "tools/tracer/ravtrace_main.h"
 
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.push_back(tracer::WideToUtf8(argv[i]));
+  for (int i = 1; i < argc; ++i) arguments.push_back(rav::WideToUtf8(argv[i]));
   return tracer::RavTraceMain(arguments);
 }

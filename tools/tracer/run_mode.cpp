@@ -6,8 +6,9 @@
 #include <cstdio>
 
 #include "common/child_handles.h"
+#include "common/debug_loop.h"
 #include "common/process_start.h"
-#include "tools/tracer/debug_loop.h"
+#include "common/wide_utf8.h"
 #include "tools/tracer/process_names.h"
 #include "tools/tracer/trace_output.h"
 
@@ -28,7 +29,7 @@ HANDLE InheritableStandardHandle(DWORD which, rav::UniqueHandle& copy) {
 
 int RunTraced(const TraceOptions& options) {
   TracePrinter printer(options.filter);
-  if (!options.output.empty() && !printer.OpenOutput(Utf8ToWide(options.output))) {
+  if (!options.output.empty() && !printer.OpenOutput(rav::Utf8ToWide(options.output))) {
     Report(WithErrorCode("cannot open " + options.output, GetLastError()));
     return 1;
   }
@@ -36,7 +37,7 @@ int RunTraced(const TraceOptions& options) {
   rav::UniqueHandle output;
   rav::UniqueHandle error;
   rav::ProcessStartW start;
-  start.commandLine = Utf8ToWide(options.commandLine);
+  start.commandLine = rav::Utf8ToWide(options.commandLine);
   start.creationFlags = options.children ? DEBUG_PROCESS : DEBUG_ONLY_THIS_PROCESS;
   start.inheritHandles = true;
   start.standardHandles = rav::StandardHandles{InheritableStandardHandle(STD_INPUT_HANDLE, input),
@@ -56,9 +57,9 @@ int RunTraced(const TraceOptions& options) {
   const std::chrono::milliseconds timeout =
       options.timeoutSeconds == 0 ? std::chrono::milliseconds::max()
                                   : std::chrono::milliseconds(options.timeoutSeconds * 1000);
-  const DebugLoopResult loop = ServeDebugEvents(
+  const rav::DebugLoopResult loop = rav::ServeDebugEvents(
       started.process.process(), timeout,
-      [&printer, &names](const DebugString& s) { printer.Print(s.processId, names.NameOf(s.processId), s.text); },
+      [&printer, &names](const rav::DebugString& s) { printer.Print(s.processId, names.NameOf(s.processId), s.text); },
       [&names](DWORD processId, const std::wstring& image) { names.Remember(processId, image); });
 
   DWORD exitCode = 0;

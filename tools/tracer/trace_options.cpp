@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "common/argument_quote.h"
+
 namespace tracer {
 namespace {
 
@@ -111,28 +113,6 @@ std::string_view UsageText() { return kUsage; }
 
 std::vector<std::string_view> KnownOptions() { return {kOptions.begin(), kOptions.end()}; }
 
-std::string QuoteArgument(std::string_view argument) {
-  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string_view::npos) {
-    return std::string(argument);
-  }
-  std::string quoted = "\"";
-  std::size_t backslashes = 0;
-  for (char c : argument) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    // Backslashes before a quote are doubled and the quote escaped; others
-    // stay as they are.
-    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-    backslashes = 0;
-    quoted.push_back(c);
-  }
-  quoted.append(backslashes * 2, '\\');
-  quoted.push_back('"');
-  return quoted;
-}
-
 ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return Failure("no mode given: run, listen or stop");
   ParsedArguments result;
@@ -206,7 +186,7 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
     if (rest == 0) return Failure("run needs a PROGRAM");
     for (; i < arguments.size(); ++i) {
       if (!options.commandLine.empty()) options.commandLine += ' ';
-      options.commandLine += QuoteArgument(arguments[i]);
+      options.commandLine += rav::QuoteArgument(arguments[i]);
     }
   } else if (listen) {
     if (rest != 0) return Failure("listen takes no argument \"" + arguments[i] + "\"");

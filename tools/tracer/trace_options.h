@@ -42,10 +42,6 @@ struct ParsedArguments {
 // `arguments` are the program's arguments after its own name.
 ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments);
 
-// Quotes one argument so that the platform's command-line parsing gives it
-// back unchanged.
-std::string QuoteArgument(std::string_view argument);
-
 // The most seconds --timeout and --duration take (more than 31 years).
 inline constexpr std::uint64_t kMaxSeconds = 999'999'999;
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/wide_utf8.h"
 #include "tools/tracer/trace_line.h"
 
 namespace tracer {
@@ -25,7 +26,7 @@ bool WriteText(HANDLE handle, std::string_view utf8) {
   DWORD mode = 0;
   if (GetConsoleMode(handle, &mode)) {
     // A console shows UTF-16 whatever its code page.
-    const std::wstring wide = Utf8ToWide(utf8);
+    const std::wstring wide = rav::Utf8ToWide(utf8);
     for (std::size_t at = 0; at < wide.size();) {
       // Old consoles refuse very long writes: hand the text over in pieces.
       const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));

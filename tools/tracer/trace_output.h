@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "tools/tracer/debug_loop.h"
-
 #include "common/win_resources.h"
 
 namespace tracer {

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "common/utf_text.h"
 #include "uninstaller/services/uninstall_log.h"
-#include "uninstaller/services/utf_convert.h"
 
 namespace ravuninst {
 
@@ -60,7 +60,7 @@ int PipeReader::ReadLine(std::u16string& line) {
     tookInput_ = true;
   }
   tookInput_ = true;
-  Utf8ToUtf16(bytes, line);  // a bad byte cuts the line there
+  rav::Utf8ToUtf16(bytes, line);  // a bad byte cuts the line there
   return kLine;
 }
 

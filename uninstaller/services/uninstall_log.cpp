@@ -10,7 +10,7 @@
 #include "common/wide_text.h"
 #include "uninstaller/services/basic_exception.h"
 #include "uninstaller/services/module_path.h"
-#include "uninstaller/services/utf_convert.h"
+#include "common/utf_text.h"
 
 namespace ravuninst {
 namespace {
@@ -72,7 +72,7 @@ int UninstallLog::WriteV(const wchar_t* format, va_list args) {
   const std::wstring line = LogTimeStamp() + FormatMessage(format, args);
   // A line that is not valid UTF-16 is still written, its stray halves
   // replaced, rather than lost or allowed to end the program.
-  const std::string bytes = Utf16ToUtf8Lenient(std::u16string_view(rav::as_u16cstr(line.data()), line.size()));
+  const std::string bytes = rav::Utf16ToUtf8(std::u16string_view(rav::as_u16cstr(line.data()), line.size()));
   if (stream_ != nullptr) {
     std::fwrite(bytes.data(), 1, bytes.size(), stream_);
     std::fflush(stream_);

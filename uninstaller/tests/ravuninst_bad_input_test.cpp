@@ -10,6 +10,7 @@
 #include <functional>
 #include <thread>
 
+#include "common/argument_quote.h"
 #include "common/process_start.h"
 #include "common/win_resources.h"
 #include "testsupport/registry_values.h"
@@ -72,7 +73,7 @@ TEST_F(BadOptions, AreCutOrStopParsingAndNeverOverrun) {
     ASSERT_FALSE(trace.empty());
     // The command line itself is traced whole, as text.
     EXPECT_EQ(trace.front().size(),
-              testsupport::QuoteArgument(testsupport::BinPath(L"ravuninst.exe").wstring()).size() + 1 +
+              rav::QuoteArgument(testsupport::BinPath(L"ravuninst.exe").wstring()).size() + 1 +
                   row.arguments.size());
     trace.erase(trace.begin());
     EXPECT_EQ(trace, row.traceAfterCommandLine);

@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "common/utf_text.h"
 #include "uninstaller/command_line.h"
 #include "uninstaller/engine_command.h"
 #include "uninstaller/message_text.h"
 #include "uninstaller/upgrade_string.h"
 #include "uninstaller/window_geometry.h"
-#include "uninstaller/services/utf_convert.h"
 
 namespace ravuninst {
 namespace {
 
-std::string U8(std::u16string_view text) { return Utf16ToUtf8Lenient(text); }
+std::string U8(std::u16string_view text) { return rav::Utf16ToUtf8(text); }
 
 TEST(Modes, FirstKeywordOfTheTableWinsWhereverItStands) {
   const std::pair<const char16_t*, const char16_t*> cases[] = {

@@ -4,6 +4,7 @@
 
 #include <thread>
 
+#include "common/argument_quote.h"
 #include "testsupport/test_paths.h"
 #include "testsupport/text.h"
 
@@ -14,7 +15,7 @@ UninstallerRun::UninstallerRun(const std::wstring& program, const std::wstring& 
                                std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment,
                                HANDLE token) {
   testsupport::RunOptions options;
-  options.commandLine = testsupport::QuoteArgument(testsupport::BinPath(program).wstring());
+  options.commandLine = rav::QuoteArgument(testsupport::BinPath(program).wstring());
   if (!arguments.empty()) options.commandLine += L" " + arguments;
   options.environment = std::move(environment);
   options.token = token;

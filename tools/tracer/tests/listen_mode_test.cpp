@@ -10,6 +10,7 @@
 
 #include <regex>
 
+#include "common/argument_quote.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/text.h"
@@ -23,7 +24,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::SizeIs;
-using testsupport::QuoteArgument;
+using rav::QuoteArgument;
 using testsupport::RunResult;
 
 // The listener's standard error: "listening" first, "stopped (...)" last.
@@ -97,7 +98,7 @@ TEST(ListenMode, FilterAndOutputFile) {
   {
     Listener listener(L"--filter keep --output " + QuoteArgument(file.wstring()));
     ASSERT_TRUE(listener.ready());
-    writer = RunWriter(Quoted({L"a:keep one", L"a:drop two", L"lines:keep three|not keep", L"w:keep caf\u00e9"}));
+    writer = RunWriter(rav::JoinArguments({L"a:keep one", L"a:drop two", L"lines:keep three|not keep", L"w:keep caf\u00e9"}));
     run = listener.Stop();
     ExpectListenedAndStopped(run, StopReason(listener));
   }
@@ -113,7 +114,7 @@ TEST(ListenMode, ProgramThatExitsWhileWriting) {
   // The flooding thread may be ended while it holds the channel; a writer
   // after it must still get through.
   const RunResult flood = RunWriter(L"flood");
-  const RunResult after = RunWriter(Quoted({L"a:after the flood"}));
+  const RunResult after = RunWriter(rav::JoinArguments({L"a:after the flood"}));
   const RunResult run = listener.Stop();
   ExpectListenedAndStopped(run, StopReason(listener));
   ASSERT_TRUE(flood.started);
@@ -166,7 +167,7 @@ TEST(ListenMode, AStringWrittenAsTheStopComesIsStillPrinted) {
     // both at once and must take the string before it stops.
     SuspendedProcess frozen(listener.processId());
     ASSERT_GT(frozen.threads(), 0u);
-    writer = RunWriter(Quoted({L"a:just in time"}));
+    writer = RunWriter(rav::JoinArguments({L"a:just in time"}));
     ASSERT_TRUE(writer.started);
     ASSERT_TRUE(SetEvent(OpenStopEvent(listener).get()));
   }
@@ -185,7 +186,7 @@ TEST(ListenMode, AWriterThatVanishedWithItsTurnDoesNotBlockTheChannel) {
   rav::UniqueHandle bufferReady(OpenEventW(SYNCHRONIZE, FALSE, L"DBWIN_BUFFER_READY"));
   ASSERT_TRUE(bufferReady);
   ASSERT_EQ(WaitForSingleObject(bufferReady.get(), 60000), WAIT_OBJECT_0);
-  const RunResult writer = RunWriter(Quoted({L"a:got through"}));
+  const RunResult writer = RunWriter(rav::JoinArguments({L"a:got through"}));
   const RunResult run = listener.Stop();
   ExpectListenedAndStopped(run, StopReason(listener));
   EXPECT_THAT(TextsOf(ParsePrinted(run.standardOutput), writer.processId), ElementsAre("got through"));
@@ -199,7 +200,7 @@ TEST(ListenMode, ASecondListenerIsTurnedAway) {
   EXPECT_THAT(second.standardError, HasSubstr("ravtrace: another listener holds the channel"));
   EXPECT_THAT(second.standardError, Not(HasSubstr("listening")));
   // The first one still has the channel.
-  const RunResult writer = RunWriter(Quoted({L"a:still heard"}));
+  const RunResult writer = RunWriter(rav::JoinArguments({L"a:still heard"}));
   const RunResult run = listener.Stop();
   ExpectListenedAndStopped(run, StopReason(listener));
   EXPECT_THAT(TextsOf(ParsePrinted(run.standardOutput), writer.processId), ElementsAre("still heard"));
@@ -215,7 +216,7 @@ TEST(ListenMode, StopsAfterItsDuration) {
 TEST(ListenMode, RavtraceStopStopsIt) {
   Listener listener;
   ASSERT_TRUE(listener.ready());
-  const RunResult writer = RunWriter(Quoted({L"a:last words"}));
+  const RunResult writer = RunWriter(rav::JoinArguments({L"a:last words"}));
   const RunResult stop = RunRavtrace(L"stop " + QuoteArgument(listener.stopEventName()));
   EXPECT_EQ(stop.exitCode, 0u) << stop.standardError;
   EXPECT_THAT(stop.standardError, IsEmpty());
@@ -233,7 +234,7 @@ TEST(ListenMode, Names64BitWriters) {
   if (writer64.empty()) GTEST_SKIP() << "the x86_64 tree's debug_writer.exe is not built";
   Listener listener;
   ASSERT_TRUE(listener.ready());
-  const RunResult writer = RunWriter(Quoted({L"pid", L"a:from 64 bits"}), writer64);
+  const RunResult writer = RunWriter(rav::JoinArguments({L"pid", L"a:from 64 bits"}), writer64);
   const RunResult run = listener.Stop();
   ExpectListenedAndStopped(run, StopReason(listener));
   const std::vector<PrintedLine> lines = ParsePrinted(run.standardOutput);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "common/argument_quote.h"
 #include "testsupport/test_paths.h"
 
 namespace tracer_test {
@@ -25,7 +26,7 @@ std::vector<std::string> PiecesBetweenLfs(std::string_view text) {
 
 }  // namespace
 
-using testsupport::QuoteArgument;
+using rav::QuoteArgument;
 
 std::vector<PrintedLine> ParsePrinted(const std::string& output) {
   static const std::regex format(R"(^(\d\d):(\d\d):(\d\d)\.(\d\d\d) \[(\d+)\] ([^:]+): ([^\r\n]*)\r$)");
@@ -68,15 +69,6 @@ DWORD WriterPid(const std::vector<PrintedLine>& lines) {
     if (line.text.rfind("pid=", 0) == 0) return static_cast<DWORD>(std::stoul(line.text.substr(4)));
   }
   return 0;
-}
-
-std::wstring Quoted(std::initializer_list<std::wstring_view> arguments) {
-  std::wstring joined;
-  for (std::wstring_view argument : arguments) {
-    if (!joined.empty()) joined += L' ';
-    joined += QuoteArgument(argument);
-  }
-  return joined;
 }
 
 std::wstring RavtracePath() { return testsupport::BinPath(L"ravtrace.exe").wstring(); }

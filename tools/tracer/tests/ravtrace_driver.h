@@ -29,9 +29,6 @@ std::vector<std::string> TextsOf(const std::vector<PrintedLine>& lines, DWORD pr
 // The process ID a writer's "pid" action wrote ("pid=N"), or 0.
 DWORD WriterPid(const std::vector<PrintedLine>& lines);
 
-// Arguments quoted as needed and joined by blanks.
-std::wstring Quoted(std::initializer_list<std::wstring_view> arguments);
-
 std::wstring RavtracePath();
 std::wstring WriterPath();
 // The 64-bit debug_writer of the x86_64 tree beside this one, when it was

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/argument_quote.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/text.h"
@@ -19,7 +20,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 using ::testing::SizeIs;
-using testsupport::QuoteArgument;
+using rav::QuoteArgument;
 using testsupport::RunResult;
 
 RunResult RunTraced(const std::wstring& options, const std::wstring& actions) {
@@ -96,7 +97,7 @@ TEST(RunMode, LongLineArrivesWhole) {
 
 TEST(RunMode, FilterKeepsLinesStartingWithTheText) {
   const RunResult run =
-      RunTraced(L"--filter keep", Quoted({L"a:keep one", L"a:drop two", L"lines:keep three|not keep|keep four", L"raw:keep"}));
+      RunTraced(L"--filter keep", rav::JoinArguments({L"a:keep one", L"a:drop two", L"lines:keep three|not keep|keep four", L"raw:keep"}));
   const std::vector<PrintedLine> lines = ParsePrinted(run.standardOutput);
   std::vector<std::string> texts;
   for (const PrintedLine& line : lines) texts.push_back(line.text);
@@ -143,7 +144,7 @@ TEST(RunMode, ProgramThatExitsWhileWriting) {
 }
 
 TEST(RunMode, FollowsTheProgramsChildrenOnlyWhenAsked) {
-  const std::wstring actions = Quoted({L"pid", L"a:parent", L"spawn:pid a:child", L"a:after"});
+  const std::wstring actions = rav::JoinArguments({L"pid", L"a:parent", L"spawn:pid a:child", L"a:after"});
   const RunResult alone = RunTraced(L"", actions);
   const std::vector<PrintedLine> aloneLines = ParsePrinted(alone.standardOutput);
   const DWORD parent = WriterPid(aloneLines);

@@ -117,17 +117,6 @@ TEST(TraceOptions, SecondsUpToTheLimit) {
   EXPECT_EQ(ParseTraceArguments({"run", "--timeout", "007", "p"}).options.timeoutSeconds, 7u);
 }
 
-TEST(TraceOptions, QuotesArgumentsByThePlatformRules) {
-  EXPECT_EQ(QuoteArgument("plain"), "plain");
-  EXPECT_EQ(QuoteArgument(""), "\"\"");
-  EXPECT_EQ(QuoteArgument("a b"), "\"a b\"");
-  EXPECT_EQ(QuoteArgument("tab\there"), "\"tab\there\"");
-  EXPECT_EQ(QuoteArgument("C:\\My Dir\\"), "\"C:\\My Dir\\\\\"");
-  EXPECT_EQ(QuoteArgument("say \"hi\""), "\"say \\\"hi\\\"\"");
-  EXPECT_EQ(QuoteArgument("a\\\\\"b"), "\"a\\\\\\\\\\\"b\"");
-  EXPECT_EQ(QuoteArgument("C:\\no\\blanks\\"), "C:\\no\\blanks\\");
-}
-
 // The usage text is what a support engineer reads first: it names every
 // option, mode and exit-code rule the program has.
 TEST(TraceOptions, UsageTextNamesEveryOptionAndMode) {

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "common/argument_quote.h"
 #include "common/wide_text.h"
 #include "testsupport/test_paths.h"
 
@@ -9,8 +10,8 @@ namespace services_test {
 
 testsupport::RunResult RunProbe(const std::vector<std::wstring>& arguments, HANDLE token) {
   testsupport::RunOptions options;
-  options.commandLine = testsupport::QuoteArgument(testsupport::BinPath(L"services_probe.exe").wstring());
-  for (const std::wstring& argument : arguments) options.commandLine += L" " + testsupport::QuoteArgument(argument);
+  options.commandLine = rav::QuoteArgument(testsupport::BinPath(L"services_probe.exe").wstring());
+  for (const std::wstring& argument : arguments) options.commandLine += L" " + rav::QuoteArgument(argument);
   options.captureOutput = true;
   options.token = token;
   return testsupport::RunProgram(options);

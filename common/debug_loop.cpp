@@ -1,4 +1,4 @@
-#include "tools/tracer/debug_loop.h"
+#include "common/debug_loop.h"
 
 // Version 1: GetModuleFileNameExW from psapi.dll, which Windows XP has,
 // rather than its kernel32 alias of Windows 7.
@@ -9,9 +9,11 @@
 #include <map>
 #include <vector>
 
-#include "tools/tracer/elapsed_ticks.h"
+#include "common/ansi_text.h"
+#include "common/elapsed_ticks.h"
+#include "common/wide_utf8.h"
 
-namespace tracer {
+namespace rav {
 namespace {
 
 constexpr DWORD kWow64Breakpoint = 0x4000001F;  // STATUS_WX86_BREAKPOINT
@@ -52,31 +54,6 @@ std::wstring ProcessImagePath(HANDLE process) {
     if (size == 0 || size >= path.size()) return {};
   }
   return std::wstring(path.data(), size);
-}
-
-std::string WideToUtf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-std::wstring Utf8ToWide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string AnsiToUtf8(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return WideToUtf8(wide);
 }
 
 DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds timeout,
@@ -138,4 +115,4 @@ DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds t
   return result;
 }
 
-}  // namespace tracer
+}  // namespace rav

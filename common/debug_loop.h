@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-namespace tracer {
+namespace rav {
 
 struct DebugString {
   DWORD processId = 0;
@@ -30,9 +30,4 @@ DebugLoopResult ServeDebugEvents(HANDLE rootProcess, std::chrono::milliseconds t
 // The full path of a process's image; empty when it cannot be had.
 std::wstring ProcessImagePath(HANDLE process);
 
-// Text from the ANSI code page as UTF-8.
-std::string AnsiToUtf8(std::string_view text);
-std::string WideToUtf8(std::wstring_view text);
-std::wstring Utf8ToWide(std::string_view text);
-
-}  // namespace tracer
+}  // namespace rav

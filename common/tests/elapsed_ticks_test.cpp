@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "tools/tracer/elapsed_ticks.h"
+#include "common/elapsed_ticks.h"
 
-namespace tracer {
+namespace rav {
 namespace {
 
 TEST(ElapsedTicks, CountsOnAcrossTheWrapAndBeyondThirtyTwoBits) {
@@ -19,4 +19,4 @@ TEST(ElapsedTicks, CountsOnAcrossTheWrapAndBeyondThirtyTwoBits) {
 }
 
 }  // namespace
-}  // namespace tracer
+}  // namespace rav

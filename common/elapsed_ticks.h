@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-namespace tracer {
+namespace rav {
 
 // Milliseconds since a start, counted from the system's 32-bit tick count
 // (GetTickCount), which wraps every 49.7 days and is all that the oldest
-// Windows the viewer runs on offers. Each reading adds only its distance to
+// Windows the programs run on offers. Each reading adds only its distance to
 // the reading before; unsigned subtraction gets that distance right across
 // the wrap, as long as two readings are less than 49.7 days apart.
 class ElapsedTicks {
@@ -24,4 +24,4 @@ class ElapsedTicks {
   std::uint64_t elapsed_ = 0;
 };
 
-}  // namespace tracer
+}  // namespace rav
