@@ -6,6 +6,7 @@
 
 #include "common/argument_quote.h"
 #include "common/ascii_case.h"
+#include "common/debug_line.h"
 #include "common/utf_text.h"
 
 namespace rav {
@@ -118,6 +119,20 @@ TEST(AsciiCase, ComparisonIgnoresOnlyTheCaseOfAsciiLetters) {
   EXPECT_TRUE(EndsWithIgnoringAsciiCase(".inf", ".INF"));
   EXPECT_FALSE(EndsWithIgnoringAsciiCase("inf", ".inf"));
   EXPECT_FALSE(EndsWithIgnoringAsciiCase("net.inf ", ".inf"));
+}
+
+// The uninstaller's trace lines keep their text whole: no prefix, no cut,
+// no white space removed, LF (the prefixed style is tested with the
+// launcher's rules).
+TEST(DebugLine, TraceLinesKeepTheirTextAsItIs) {
+  const std::u16string longText(kDebugMessageLimit + 10, u'x');
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"WinMain: Verbose", u"WinMain: Verbose\n"},
+      {u"a \t\r\n", u"a \t\r\n\n"},
+      {u"", u"\n"},
+      {longText, longText + u"\n"},
+  };
+  for (const auto& [message, line] : cases) EXPECT_EQ(ComposeDebugLine(kTraceLines, message), line);
 }
 
 TEST(ArgumentQuote, QuotesArgumentsByThePlatformRules) {
