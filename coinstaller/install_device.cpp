@@ -6,7 +6,7 @@
 #include "coinstaller/os_version.h"
 #include "coinstaller/row_card.h"
 #include "coinstaller/selected_driver.h"
-#include "coinstaller/setupapi_resources.h"
+#include "common/setupapi_resources.h"
 #include "coinstaller/user_country.h"
 #include "coinstaller/windows_directory.h"
 
@@ -20,7 +20,7 @@ void AfterDriverInstalled(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoDat
   SP_DRVINFO_DETAIL_DATA_A detail = {};
   LogSelectedDriver(deviceInfoSet, deviceInfoData, detail);
 
-  const UniqueHinf inf(SetupOpenInfFileA(detail.InfFileName, nullptr, INF_STYLE_WIN4, nullptr));
+  const rav::UniqueHinf inf(SetupOpenInfFileA(detail.InfFileName, nullptr, INF_STYLE_WIN4, nullptr));
   if (!inf) {
     const long error = LastErrorCode();
     DebugPrint("Fail: SetupOpenInfFile, error: %ld", error);

@@ -10,9 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "coinstaller/tests/installed_files.h"
+#include "testsupport/installed_files.h"
 
 namespace coinstaller_test {
+
+using testsupport::CoInstallerExport;
+using testsupport::RemoveInstalledInf;
+using testsupport::SystemDirectory;
+using testsupport::SystemFile;
+using testsupport::WindowsDirectory;
 
 // An environment variable of this process (and so of regsvr32, which the
 // co-installer starts with the host's environment) while this object lives.

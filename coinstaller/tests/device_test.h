@@ -11,12 +11,25 @@
 #include <string>
 #include <vector>
 
-#include "coinstaller/tests/fake_adapter.h"
-#include "coinstaller/tests/installed_files.h"
 #include "testsupport/debug_capture.h"
 #include "testsupport/dir_tree.h"
+#include "testsupport/fake_adapter.h"
+#include "testsupport/installed_files.h"
 
 namespace coinstaller_test {
+
+using testsupport::ClassInstallerResult;
+using testsupport::CoInstallerExport;
+using testsupport::FakeAdapter;
+using testsupport::kCapsCard;
+using testsupport::kPlainCard;
+using testsupport::kRowCard;
+using testsupport::kUsCard;
+using testsupport::RawValue;
+using testsupport::RemoveInstalledInf;
+using testsupport::SystemDirectory;
+using testsupport::SystemFile;
+using testsupport::WindowsDirectory;
 
 inline constexpr char kPrefix[] = "*** RAVCOINST ***: ";
 

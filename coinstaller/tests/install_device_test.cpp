@@ -168,7 +168,7 @@ TEST_F(InstallDeviceTest, SecondPassWithoutSelectedDriverStillWorksOnTheDriverKe
   std::unique_ptr<FakeAdapter> installed = InstallAdapter(kUsCard);
   // A second element for the same device, in a set of its own: nothing is
   // selected for it, but it reaches the same driver key.
-  coinstaller::UniqueDeviceInfoSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  rav::UniqueDeviceInfoSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
   char instanceId[512] = {};
   ASSERT_TRUE(SetupDiGetDeviceInstanceIdA(installed->set(), installed->device(), instanceId, sizeof instanceId,
                                           nullptr));

@@ -15,16 +15,16 @@
 #include <filesystem>
 #include <vector>
 
-#include "coinstaller/tests/fake_adapter.h"
-#include "coinstaller/tests/installed_files.h"
+#include "testsupport/fake_adapter.h"
+#include "testsupport/installed_files.h"
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/bench_stats.h"
 
 namespace {
 
 using namespace bench;
-using coinstaller_test::CoInstallerExport;
-using coinstaller_test::FakeAdapter;
+using testsupport::CoInstallerExport;
+using testsupport::FakeAdapter;
 
 constexpr int kLogOnlyCalls = 100000;
 
@@ -43,7 +43,7 @@ struct InstallTimes {
 InstallTimes InstallOnce(const std::filesystem::path& inf, const CoInstallerExport& coInstaller) {
   InstallTimes times;
   const double start = NowMs();
-  FakeAdapter adapter(coinstaller_test::kRowCard, inf);
+  FakeAdapter adapter(testsupport::kRowCard, inf);
   if (!adapter.created() || !adapter.Install().ok) return times;
   const double installed = NowMs();
   COINSTALLER_CONTEXT_DATA context = {};
@@ -70,7 +70,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::filesystem::path inf = argv[2];
   const int runs = argc > 3 ? std::max(1, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : 5;
   const std::size_t before = PeakWorkingSet();
-  coinstaller_test::SystemFile dll(argv[1], L"ravcoinst.dll");
+  testsupport::SystemFile dll(argv[1], L"ravcoinst.dll");
   const CoInstallerExport coInstaller;
   if (!dll.copied() || !coInstaller.loaded()) {
     std::fprintf(stderr, "ravcoinst_bench: the co-installer could not be put in place or loaded\n");
@@ -101,7 +101,7 @@ int wmain(int argc, wchar_t** argv) {
     own.push_back(times.coInstaller);
   }
   SetStdHandle(STD_OUTPUT_HANDLE, report);
-  coinstaller_test::RemoveInstalledInf(inf.filename().string());
+  testsupport::RemoveInstalledInf(inf.filename().string());
   const std::size_t after = PeakWorkingSet();
 
   std::printf("\n### Co-installer (64-bit, in its host process)\n\n");

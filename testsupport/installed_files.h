@@ -10,7 +10,7 @@
 
 #include "common/win_resources.h"
 
-namespace coinstaller_test {
+namespace testsupport {
 
 std::filesystem::path SystemDirectory();
 std::filesystem::path WindowsDirectory();
@@ -53,4 +53,4 @@ class SystemFile {
 // directory.
 void RemoveInstalledInf(const std::string& infName);
 
-}  // namespace coinstaller_test
+}  // namespace testsupport

@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
-#include "coinstaller/setupapi_resources.h"
+#include "common/setupapi_resources.h"
 #include "common/win_resources.h"
 
-namespace coinstaller_test {
+namespace testsupport {
 
 // The sample INF's models, by hardware ID.
 inline constexpr char kRowCard[] = "RAVTEST\\ROW";      // AddReg = RowCard.reg, cc.reg
@@ -72,11 +72,11 @@ class FakeAdapter {
   bool Remove();
 
  private:
-  coinstaller::UniqueDeviceInfoSet set_;
+  rav::UniqueDeviceInfoSet set_;
   SP_DEVINFO_DATA device_ = {};
   std::string infPath_;
   bool created_ = false;
 };
 
 
-}  // namespace coinstaller_test
+}  // namespace testsupport

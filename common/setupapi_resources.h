@@ -1,5 +1,6 @@
 #pragma once
-// Owners for the SetupAPI resources the co-installer and its tests hold.
+// Owners for the SetupAPI resources the co-installer, its tests and tools
+// hold.
 // Closing never changes GetLastError(), as for the common owners.
 #include <windows.h>
 #include <setupapi.h>
@@ -7,14 +8,13 @@
 #include "common/unique_resource.h"
 #include "common/win_resources.h"
 
-namespace coinstaller {
+namespace rav {
 
 inline void CloseInf(HINF inf) { SetupCloseInfFile(inf); }
 inline void DestroyDeviceInfoSet(HDEVINFO set) { SetupDiDestroyDeviceInfoList(set); }
 
 // Both calls answer INVALID_HANDLE_VALUE when they fail.
-using UniqueHinf = rav::UniqueResource<rav::ClosePolicy<HINF, CloseInf, rav::NoneIs::kInvalidHandle>>;
-using UniqueDeviceInfoSet =
-    rav::UniqueResource<rav::ClosePolicy<HDEVINFO, DestroyDeviceInfoSet, rav::NoneIs::kInvalidHandle>>;
+using UniqueHinf = UniqueResource<ClosePolicy<HINF, CloseInf, NoneIs::kInvalidHandle>>;
+using UniqueDeviceInfoSet = UniqueResource<ClosePolicy<HDEVINFO, DestroyDeviceInfoSet, NoneIs::kInvalidHandle>>;
 
-}  // namespace coinstaller
+}  // namespace rav

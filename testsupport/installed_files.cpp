@@ -1,8 +1,8 @@
-#include "coinstaller/tests/installed_files.h"
+#include "testsupport/installed_files.h"
 
 #include <system_error>
 
-namespace coinstaller_test {
+namespace testsupport {
 namespace fs = std::filesystem;
 
 fs::path SystemDirectory() {
@@ -50,4 +50,4 @@ void RemoveInstalledInf(const std::string& infName) {
   fs::remove(SystemDirectory() / name, ignored);
 }
 
-}  // namespace coinstaller_test
+}  // namespace testsupport

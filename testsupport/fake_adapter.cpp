@@ -1,9 +1,9 @@
-#include "coinstaller/tests/fake_adapter.h"
+#include "testsupport/fake_adapter.h"
 
 #include <cstring>
 #include <vector>
 
-namespace coinstaller_test {
+namespace testsupport {
 namespace {
 
 constexpr GUID kNetClass = {0x4d36e972, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
@@ -134,4 +134,4 @@ bool FakeAdapter::Remove() {
   return SetupDiRemoveDevice(set_.get(), &device_) != FALSE;
 }
 
-}  // namespace coinstaller_test
+}  // namespace testsupport
