@@ -8,14 +8,19 @@
 #include <cstdio>
 #include <string_view>
 
+#include "common/result.h"
+
 namespace coinstaller {
 
 inline constexpr std::string_view kDebugPrefix = "*** RAVCOINST ***: ";
 
 void DebugPrint(const char* format, ...) __attribute__((format(ms_printf, 1, 2)));
 
-// The calling thread's last-error code as failure lines print it ("%ld").
-// Take it right after the failing call, before anything else runs.
-inline long LastErrorCode() { return static_cast<long>(GetLastError()); }
+// A Windows error code as failure lines print it ("%ld").
+inline long ErrorCode(rav::WindowsError error) { return static_cast<long>(error); }
+
+// The calling thread's last-error code, likewise. Take it right after the
+// failing call, before anything else runs.
+inline long LastErrorCode() { return ErrorCode(GetLastError()); }
 
 }  // namespace coinstaller

@@ -8,46 +8,37 @@
 
 namespace coinstaller {
 
-rav::UniqueHkey OpenDriverKey(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData) {
-  if (deviceInfoData == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return rav::UniqueHkey();
-  }
-  return rav::UniqueHkey(
+rav::Result<rav::UniqueHkey> OpenDriverKey(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData) {
+  if (deviceInfoData == nullptr) return rav::Failure{ERROR_INVALID_PARAMETER};
+  rav::UniqueHkey key(
       SetupDiOpenDevRegKey(deviceInfoSet, deviceInfoData, DICS_FLAG_GLOBAL, 0, DIREG_DRV, KEY_ALL_ACCESS));
+  if (!key) return rav::Failure{GetLastError()};
+  return key;
 }
 
-std::optional<std::string> ReadRegistryText(HKEY key, const char* name, DWORD bufferBytes) {
+rav::Result<std::string> ReadRegistryText(HKEY key, const char* name, DWORD bufferBytes) {
   // One byte more than the value may fill, so the text always ends.
   std::vector<char> buffer(bufferBytes + 1, '\0');
   DWORD size = bufferBytes;
   const LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer.data()), &size);
-  if (status != ERROR_SUCCESS) {
-    SetLastError(static_cast<DWORD>(status));
-    return std::nullopt;
-  }
+  if (status != ERROR_SUCCESS) return rav::Failure{static_cast<DWORD>(status)};
   return std::string(buffer.data(), strnlen(buffer.data(), size));
 }
 
 bool GetInfFromDrvRegistry(HKEY driverKey, std::string& infName) {
   DebugPrint("Entering GetInfFromDrvRegistry()");
-  std::optional<std::string> value = ReadRegistryText(driverKey, "InfPath", 4096);
+  rav::Result<std::string> value = ReadRegistryText(driverKey, "InfPath", 4096);
   // A name the caller's buffer cannot hold is refused: cut, it would name
   // another file to back up or delete.
-  if (value && !FitsPathBuffer(*value)) {
-    value.reset();
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-  }
+  if (value && !FitsPathBuffer(*value)) value = rav::Failure{ERROR_FILENAME_EXCED_RANGE};
   // So is a name that could lead anywhere but to an INF file in the INF and
   // system directories: the backup is copied to and deleted from that name.
   if (value && !IsPlainInfFileName(*value)) {
     DebugPrint("Refusing 'InfPath' that is not an INF file name: %s", value->c_str());
-    value.reset();
-    SetLastError(ERROR_INVALID_NAME);
+    value = rav::Failure{ERROR_INVALID_NAME};
   }
   if (!value) {
-    const long error = LastErrorCode();
-    DebugPrint("Failed to read 'InfPath' from driver registry. [err=%ld]", error);
+    DebugPrint("Failed to read 'InfPath' from driver registry. [err=%ld]", ErrorCode(value.error()));
     return false;
   }
   infName = *value;

@@ -4,22 +4,20 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include <optional>
 #include <string>
 
+#include "common/result.h"
 #include "common/win_resources.h"
 
 namespace coinstaller {
 
-// The driver key with full access; an invalid key, with the thread's last
-// error set, when it cannot be opened. A request without a device element has
-// no driver key.
-rav::UniqueHkey OpenDriverKey(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData);
+// The driver key with full access, or why it cannot be opened. A request
+// without a device element has no driver key (ERROR_INVALID_PARAMETER).
+rav::Result<rav::UniqueHkey> OpenDriverKey(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData);
 
 // A string value read into a buffer of `bufferBytes` bytes, cut at its first
-// NUL. On failure the registry's status becomes the thread's last error, so
-// failure lines can log it like any other call's error.
-std::optional<std::string> ReadRegistryText(HKEY key, const char* name, DWORD bufferBytes);
+// NUL; or the registry's status.
+rav::Result<std::string> ReadRegistryText(HKEY key, const char* name, DWORD bufferBytes);
 
 // The driver's installed INF file name ("InfPath"), when it can be read, fits
 // the 260-character name buffer and is a plain INF file name (a name that is

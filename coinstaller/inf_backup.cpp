@@ -1,12 +1,10 @@
 #include "coinstaller/inf_backup.h"
 
-#include <optional>
 #include <string>
 
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
 #include "coinstaller/system_paths.h"
-#include "common/win_resources.h"
 
 namespace coinstaller {
 namespace {
@@ -14,8 +12,8 @@ namespace {
 // Runs `operation` on the backup; once more after clearing the backup's
 // read-only attribute when that is what made it fail.
 template <typename Operation>
-bool OnOwnBackup(const std::string& backup, Operation operation) {
-  if (operation()) return true;
+rav::Result<void> OnOwnBackup(const std::string& backup, Operation operation) {
+  if (operation()) return {};
   const DWORD error = GetLastError();
   const DWORD attributes = GetFileAttributesA(backup.c_str());
   const bool readOnlyFile = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
@@ -23,22 +21,21 @@ bool OnOwnBackup(const std::string& backup, Operation operation) {
   const DWORD writable = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
   if (error != ERROR_ACCESS_DENIED || !readOnlyFile ||
       !SetFileAttributesA(backup.c_str(), writable != 0 ? writable : FILE_ATTRIBUTE_NORMAL)) {
-    SetLastError(error);
-    return false;
+    return rav::Failure{error};
   }
-  if (operation()) return true;
-  const rav::LastErrorKeeper keep;
+  if (operation()) return {};
+  const DWORD retryError = GetLastError();
   SetFileAttributesA(backup.c_str(), attributes);
-  return false;
+  return rav::Failure{retryError};
 }
 
 }  // namespace
 
-bool ReplaceInfBackup(const std::string& source, const std::string& backup) {
+rav::Result<void> ReplaceInfBackup(const std::string& source, const std::string& backup) {
   return OnOwnBackup(backup, [&] { return CopyFileA(source.c_str(), backup.c_str(), FALSE) != FALSE; });
 }
 
-bool DeleteInfBackup(const std::string& backup) {
+rav::Result<void> DeleteInfBackup(const std::string& backup) {
   return OnOwnBackup(backup, [&] { return DeleteFileA(backup.c_str()) != FALSE; });
 }
 
@@ -46,21 +43,20 @@ void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows) {
   std::string infName;
   if (!GetInfFromDrvRegistry(driverKey, infName)) return;
 
-  const std::optional<std::string> source = windows.PathTo(kInfDirectory, infName);
+  const rav::Result<std::string> source = windows.PathTo(kInfDirectory, infName);
   if (source) DebugPrint("Source Inf file: %s", source->c_str());
   // The destination is the longer path: it fails whenever the source does.
-  const std::optional<std::string> destination = windows.PathTo(kSystemDirectory, infName);
+  const rav::Result<std::string> destination = windows.PathTo(kSystemDirectory, infName);
   if (destination) DebugPrint("Destination Inf file: %s", destination->c_str());
   if (!source || !destination) {
-    const long error = LastErrorCode();
-    DebugPrint("Could not backup inf file, error: %ld", error);
+    const rav::WindowsError error = destination ? source.error() : destination.error();
+    DebugPrint("Could not backup inf file, error: %ld", ErrorCode(error));
     return;
   }
-  if (ReplaceInfBackup(*source, *destination)) {
+  if (const rav::Result<void> copied = ReplaceInfBackup(*source, *destination)) {
     DebugPrint("Inf file is successfully backed up.");
   } else {
-    const long error = LastErrorCode();
-    DebugPrint("Could not backup inf file, error: %ld", error);
+    DebugPrint("Could not backup inf file, error: %ld", ErrorCode(copied.error()));
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "coinstaller/windows_directory.h"
+#include "common/result.h"
 
 namespace coinstaller {
 
@@ -19,8 +20,8 @@ void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows);
 // gives the copy the installed INF's attributes, so it may be without anyone
 // meaning it) and the platform refuses for that reason, the attribute is
 // cleared and the operation tried once more. When that fails too the
-// attribute is put back. False with the thread's last error set on failure.
-bool ReplaceInfBackup(const std::string& source, const std::string& backup);
-bool DeleteInfBackup(const std::string& backup);
+// attribute is put back. A failure carries the failing call's error.
+rav::Result<void> ReplaceInfBackup(const std::string& source, const std::string& backup);
+rav::Result<void> DeleteInfBackup(const std::string& backup);
 
 }  // namespace coinstaller

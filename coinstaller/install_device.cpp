@@ -25,14 +25,13 @@ void AfterDriverInstalled(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoDat
     const long error = LastErrorCode();
     DebugPrint("Fail: SetupOpenInfFile, error: %ld", error);
   }
-  const rav::UniqueHkey driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
+  const rav::Result<rav::UniqueHkey> driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
   if (!driverKey) {
-    const long error = LastErrorCode();
-    DebugPrint("Failed to open driver registry. [err=%ld]", error);
+    DebugPrint("Failed to open driver registry. [err=%ld]", ErrorCode(driverKey.error()));
     return;
   }
-  if (IsROWCard(driverKey.get(), inf.get())) SetUserCountry(driverKey.get());
-  BackUpInfFile(driverKey.get(), WindowsDirectory::Read());
+  if (IsROWCard(driverKey->get(), inf.get())) SetUserCountry(driverKey->get());
+  BackUpInfFile(driverKey->get(), WindowsDirectory::Read());
 }
 
 }  // namespace

@@ -18,14 +18,13 @@ void ChangeDeviceState(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, 
 
   // Parameters given without a device element would apply to the whole set.
   BOOL installed = FALSE;
+  DWORD installError = ERROR_INVALID_PARAMETER;
   if (deviceInfoData != nullptr) {
     installed = calls.setClassInstallParams(deviceInfoSet, deviceInfoData, &params.ClassInstallHeader, sizeof params);
-  } else {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    if (!installed) installError = GetLastError();
   }
   if (!installed) {
-    const long error = LastErrorCode();
-    DebugPrint("SetupDiSetClassInstallParams failed with error: %ld", error);
+    DebugPrint("SetupDiSetClassInstallParams failed with error: %ld", ErrorCode(installError));
     return;
   }
   if (calls.callClassInstaller(DIF_PROPERTYCHANGE, deviceInfoSet, deviceInfoData)) {

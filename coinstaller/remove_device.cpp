@@ -59,64 +59,63 @@ void StartUnregistration(std::string_view library) {
   RunUnregisterCommand(*command);
 }
 
-bool DeleteCompanionLibrary(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+rav::Result<void> DeleteCompanionLibrary(const std::string& path) {
+  if (DeleteFileA(path.c_str())) return {};
+  return rav::Failure{GetLastError()};
+}
 
-// Deletes a file in the system directory with `remove`; false with the
-// thread's last error set when the path cannot be formed or the file cannot
-// be deleted.
-bool DeleteSystemFile(const WindowsDirectory& windows, std::string_view name, std::string& path,
-                      bool (*remove)(const std::string&)) {
-  const std::optional<std::string> formed = windows.PathTo(kSystemDirectory, name);
-  if (!formed) return false;
-  path = *formed;
-  return remove(path);
+// Deletes a file in the system directory with `remove`: its path, or why the
+// path cannot be formed or the file cannot be deleted.
+rav::Result<std::string> DeleteSystemFile(const WindowsDirectory& windows, std::string_view name,
+                                          rav::Result<void> (*remove)(const std::string&)) {
+  rav::Result<std::string> path = windows.PathTo(kSystemDirectory, name);
+  if (!path) return path;
+  if (const rav::Result<void> removed = remove(*path); !removed) return rav::Failure{removed.error()};
+  return path;
 }
 
 }  // namespace
 
 void CleanUpSystemDirectory(const WindowsDirectory& windows, const std::string& infName) {
-  if (const std::optional<std::string> backup = windows.PathTo(kSystemDirectory, infName)) {
+  if (const rav::Result<std::string> backup = windows.PathTo(kSystemDirectory, infName)) {
     if (const std::optional<std::string> cleanup = CleanupCommand(*backup)) {
       DebugPrint("Command: %s", cleanup->c_str());
     }
   }
   StartUnregistration(UserInterfaceLibrary(ProcessorArchitecture()));
 
-  std::string path;
   // The companion libraries belong to the driver package, not to the
   // co-installer: one that cannot be deleted as it is stays as it is.
-  if (DeleteSystemFile(windows, ServiceLibrary(ProcessorArchitecture()), path, DeleteCompanionLibrary)) {
-    DebugPrint("%s file is successfully deleted.", path.c_str());
+  if (const rav::Result<std::string> deleted =
+          DeleteSystemFile(windows, ServiceLibrary(ProcessorArchitecture()), DeleteCompanionLibrary)) {
+    DebugPrint("%s file is successfully deleted.", deleted->c_str());
   } else {
-    const long error = LastErrorCode();
-    DebugPrint("Could not delete ravihvsrv.dll, error: %ld", error);
+    DebugPrint("Could not delete ravihvsrv.dll, error: %ld", ErrorCode(deleted.error()));
   }
-  if (DeleteSystemFile(windows, UserInterfaceLibrary(ProcessorArchitecture()), path, DeleteCompanionLibrary)) {
-    DebugPrint("%s file is successfully deleted.", path.c_str());
+  if (const rav::Result<std::string> deleted =
+          DeleteSystemFile(windows, UserInterfaceLibrary(ProcessorArchitecture()), DeleteCompanionLibrary)) {
+    DebugPrint("%s file is successfully deleted.", deleted->c_str());
   } else {
-    const long error = LastErrorCode();
-    DebugPrint("Could not delete ravwihvui.dll, error: %ld", error);
+    DebugPrint("Could not delete ravwihvui.dll, error: %ld", ErrorCode(deleted.error()));
   }
-  if (DeleteSystemFile(windows, infName, path, DeleteInfBackup)) {
+  if (const rav::Result<std::string> deleted = DeleteSystemFile(windows, infName, DeleteInfBackup)) {
     DebugPrint("Backup inf file is successfully deleted.");
   } else {
-    const long error = LastErrorCode();
-    DebugPrint("Could not delete backup inf file, error: %ld", error);
+    DebugPrint("Could not delete backup inf file, error: %ld", ErrorCode(deleted.error()));
   }
 }
 
 DWORD OnRemoveDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, const ClassInstallerCalls& calls) {
   DebugPrint("DIF_REMOVE");
-  const rav::UniqueHkey driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
+  const rav::Result<rav::UniqueHkey> driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
   if (!driverKey) {
-    const long error = LastErrorCode();
-    DebugPrint("Failed to open driver registry. [err=%ld]", error);
+    DebugPrint("Failed to open driver registry. [err=%ld]", ErrorCode(driverKey.error()));
     return NO_ERROR;
   }
   ChangeDeviceState(deviceInfoSet, deviceInfoData, DICS_DISABLE, "Disabled the device", calls);
 
   std::string infName;
-  if (!GetInfFromDrvRegistry(driverKey.get(), infName)) return NO_ERROR;
+  if (!GetInfFromDrvRegistry(driverKey->get(), infName)) return NO_ERROR;
   CleanUpSystemDirectory(WindowsDirectory::Read(), infName);
   return NO_ERROR;
 }

@@ -1,7 +1,7 @@
 #include "coinstaller/row_card.h"
 
-#include <optional>
 #include <string>
+#include <utility>
 
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
@@ -15,13 +15,12 @@ constexpr DWORD kAddRegLineBuffer = 4096;
 
 // A section-name value that cannot be read adds nothing to the name.
 std::string SectionValue(HKEY driverKey, const char* name) {
-  std::optional<std::string> value = ReadRegistryText(driverKey, name, kSectionValueBuffer);
+  rav::Result<std::string> value = ReadRegistryText(driverKey, name, kSectionValueBuffer);
   if (!value) {
-    const long error = LastErrorCode();
-    DebugPrint("Failed to read '%s' from driver registry. [err=%ld]", name, error);
+    DebugPrint("Failed to read '%s' from driver registry. [err=%ld]", name, ErrorCode(value.error()));
     return std::string();
   }
-  return *value;
+  return std::move(value).value();
 }
 
 bool IsOpen(HINF inf) { return inf != nullptr && inf != INVALID_HANDLE_VALUE; }
@@ -39,14 +38,13 @@ bool IsROWCard(HKEY driverKey, HINF inf) {
   // SetupAPI: some implementations read through the invalid handle.
   DWORD required = 0;
   BOOL sized = FALSE;
+  DWORD sizeError = ERROR_INVALID_HANDLE;
   if (IsOpen(inf)) {
     sized = SetupGetLineTextA(nullptr, inf, sectionName.c_str(), "AddReg", nullptr, 0, &required);
-  } else {
-    SetLastError(ERROR_INVALID_HANDLE);
+    if (!sized) sizeError = GetLastError();
   }
   if (!sized) {
-    const long error = LastErrorCode();
-    DebugPrint("Failed to get the required size. [err=%ld]", error);
+    DebugPrint("Failed to get the required size. [err=%ld]", ErrorCode(sizeError));
     DebugPrint("Leaving IsROWCard()");
     return true;
   }

@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include <optional>
+#include <utility>
 
 #include "coinstaller/account_names.h"
 #include "coinstaller/debug_print.h"
@@ -23,11 +24,10 @@ std::string ShellProgram(const char* winlogonKey) {
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, winlogonKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return shell;
   DebugPrint("Successfully opened registry key: %s", winlogonKey);
   DebugPrint("Shell Size: %ld", static_cast<long>(kShellNameBuffer));
-  if (std::optional<std::string> value = ReadRegistryText(key.get(), "Shell", kShellNameBuffer)) {
-    shell = *value;
+  if (rav::Result<std::string> value = ReadRegistryText(key.get(), "Shell", kShellNameBuffer)) {
+    shell = std::move(value).value();
   } else {
-    const long error = LastErrorCode();
-    DebugPrint("Failed to read 'Shell' from registry. [err=%ld]", error);
+    DebugPrint("Failed to read 'Shell' from registry. [err=%ld]", ErrorCode(value.error()));
   }
   return shell;
 }

@@ -1,5 +1,8 @@
 #include "coinstaller/windows_directory.h"
 
+#include <optional>
+#include <utility>
+
 #include "coinstaller/debug_print.h"
 #include "coinstaller/system_paths.h"
 
@@ -8,23 +11,19 @@ namespace coinstaller {
 WindowsDirectory WindowsDirectory::Read() {
   char buffer[kPathBufferChars] = {};
   const UINT length = GetWindowsDirectoryA(buffer, sizeof buffer);
-  if (length >= sizeof buffer) SetLastError(ERROR_FILENAME_EXCED_RANGE);  // too long: the buffer holds nothing
   if (length == 0 || length >= sizeof buffer) {
-    const DWORD error = GetLastError();
-    DebugPrint("Fail: GetWindowsDirectory, error: %ld", static_cast<long>(error));
-    return WindowsDirectory(std::nullopt, error);
+    // Too long: the buffer holds nothing.
+    const DWORD error = length == 0 ? GetLastError() : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
+    DebugPrint("Fail: GetWindowsDirectory, error: %ld", ErrorCode(error));
+    return WindowsDirectory(rav::Failure{error});
   }
-  return WindowsDirectory(std::string(buffer, length), ERROR_SUCCESS);
+  return WindowsDirectory(std::string(buffer, length));
 }
 
-std::optional<std::string> WindowsDirectory::PathTo(std::string_view subdirectory, std::string_view name) const {
-  if (!path_) {
-    SetLastError(readError_);
-    return std::nullopt;
-  }
-  std::optional<std::string> path = PathBelowWindows(*path_, subdirectory, name);
-  if (!path) SetLastError(ERROR_FILENAME_EXCED_RANGE);
-  return path;
+rav::Result<std::string> WindowsDirectory::PathTo(std::string_view subdirectory, std::string_view name) const {
+  if (!path_) return path_;
+  if (std::optional<std::string> path = PathBelowWindows(*path_, subdirectory, name)) return std::move(*path);
+  return rav::Failure{ERROR_FILENAME_EXCED_RANGE};
 }
 
 }  // namespace coinstaller

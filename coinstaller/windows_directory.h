@@ -4,10 +4,11 @@
 // needs it fails with the error that stopped the read.
 #include <windows.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include "common/result.h"
 
 namespace coinstaller {
 
@@ -16,17 +17,15 @@ class WindowsDirectory {
   // Logs "Fail: GetWindowsDirectory, error: %ld" when the read fails.
   static WindowsDirectory Read();
 
-  // The directory as read, or nothing and the error that stopped the read.
-  WindowsDirectory(std::optional<std::string> path, DWORD readError)
-      : path_(std::move(path)), readError_(readError) {}
+  // The directory as read, or the error that stopped the read.
+  explicit WindowsDirectory(rav::Result<std::string> path) : path_(std::move(path)) {}
 
-  // "<windows>\<subdirectory>\<name>"; nothing, with the thread's last error
-  // set, when the directory is unknown or the path does not fit its buffer.
-  std::optional<std::string> PathTo(std::string_view subdirectory, std::string_view name) const;
+  // "<windows>\<subdirectory>\<name>"; the read's error when the directory is
+  // unknown, ERROR_FILENAME_EXCED_RANGE when the path does not fit its buffer.
+  rav::Result<std::string> PathTo(std::string_view subdirectory, std::string_view name) const;
 
  private:
-  std::optional<std::string> path_;
-  DWORD readError_ = ERROR_SUCCESS;
+  rav::Result<std::string> path_;
 };
 
 }  // namespace coinstaller

@@ -400,7 +400,7 @@ void BadInputTest::Act(const Row& row) {
   context.PostProcessing = row.request == Request::InstallSecondPass;
   context.InstallResult = NO_ERROR;
   PCOINSTALLER_CONTEXT_DATA contextArg = row.context ? &context : nullptr;
-  const coinstaller::WindowsDirectory unread(std::nullopt, ERROR_ACCESS_DENIED);
+  const coinstaller::WindowsDirectory unread(rav::Failure{ERROR_ACCESS_DENIED});
 
   switch (row.request) {
     case Request::InstallFirstPass:
@@ -876,9 +876,9 @@ TEST(InfBackup, AReadOnlyBackupThatStillCannotBeDeletedStaysReadOnly) {
   ASSERT_TRUE(SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_READONLY));
   const HMODULE mapped = LoadLibraryExW(backup.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
   ASSERT_NE(mapped, nullptr);
-  SetLastError(0xdeadbeef);
-  EXPECT_FALSE(coinstaller::DeleteInfBackup(testsupport::Narrow(backup.wstring())));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  const rav::Result<void> deleted = coinstaller::DeleteInfBackup(testsupport::Narrow(backup.wstring()));
+  EXPECT_FALSE(deleted.ok());
+  EXPECT_EQ(deleted.error(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   const DWORD attributes = GetFileAttributesW(backup.c_str());
   FreeLibrary(mapped);
   SetFileAttributesW(backup.c_str(), FILE_ATTRIBUTE_NORMAL);
