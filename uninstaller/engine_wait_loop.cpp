@@ -56,12 +56,12 @@ bool TakeWhatWaits(HWND progressWindow, SetupStatus& status, Channels& channels)
     if (!channels.statusEnded) {
       std::int32_t lineFirst = 0;
       std::int32_t lineSecond = 0;
-      const int polled = status.Poll(1000, lineFirst, lineSecond);
-      if (polled == SetupStatus::kProgress) {
+      const StatusPoll polled = SetupStatusPoll(status, 1000, lineFirst, lineSecond);
+      if (polled == StatusPoll::kProgress) {
         progressTaken = true;
         first = lineFirst;
         second = lineSecond;
-      } else if (polled == SetupStatus::kChannelEnded || polled == SetupStatus::kChannelError) {
+      } else if (polled == StatusPoll::kChannelEnded || polled == StatusPoll::kChannelError) {
         channels.statusEnded = true;
       }
       tookThisRound = status.lastPollTookInput();
@@ -69,11 +69,11 @@ bool TakeWhatWaits(HWND progressWindow, SetupStatus& status, Channels& channels)
     // Error lines are dropped: take what waits of them in one go.
     while (!channels.errorEnded) {
       std::u16string dropped;
-      const int read = status.errorReader().ReadLine(dropped);
-      if (read == PipeReader::kEnded || read == PipeReader::kError) channels.errorEnded = true;
+      const LineRead read = status.errorReader().ReadLine(dropped);
+      if (read == LineRead::kEnded || read == LineRead::kError) channels.errorEnded = true;
       if (!status.errorReader().tookInput()) break;
       tookThisRound = true;
-      if (read != PipeReader::kLine || GetTickCount() - passStart >= kPassBudgetMs) break;
+      if (read != LineRead::kLine || GetTickCount() - passStart >= kPassBudgetMs) break;
     }
     tookSomething = tookSomething || tookThisRound;
     // Wrap-safe: only the difference of two tick counts is compared.

@@ -15,36 +15,33 @@
 namespace ravuninst {
 namespace {
 
-constexpr int kRemoved = 0;
-constexpr int kFailed = 100;
-
 }  // namespace
 
-int RemoveInstalledProducts() {
+ExitCode RemoveInstalledProducts() {
   if (rav::EqualIgnoringAsciiCase(TheUninstallLocation().rootKey, kApplicationRootKey)) {
     GSMURunRemoveProgram(kApplicationEntry);
   }
   return GSMURunRemoveProgram(kAdapterEntry);
 }
 
-int GSMURunRemoveProgram(const wchar_t* entryName) {
+ExitCode GSMURunRemoveProgram(const wchar_t* entryName) {
   std::u16string commandLine;
   {
     rav::UniqueHkey list;
     if (RegOpenKeyW(HKEY_LOCAL_MACHINE, kUninstallListKey, list.put()) != ERROR_SUCCESS) {
       DebugTrace(L"GSMURunRemoveProgram: Unable to open global uninstall key");
-      return kFailed;
+      return ExitCode::kProductNotRemoved;
     }
     rav::UniqueHkey entry;
     if (RegOpenKeyW(list.get(), entryName, entry.put()) != ERROR_SUCCESS) {
       DebugTrace(L"GSMURunRemoveProgram: Unable to open uninstall key");
-      return kFailed;
+      return ExitCode::kProductNotRemoved;
     }
     char16_t value[kUpgradeStringBytes / sizeof(char16_t)] = {};
     DWORD size = sizeof value;
     if (RegQueryValueExW(entry.get(), L"UpgradeString", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
         ERROR_SUCCESS) {
-      return kFailed;
+      return ExitCode::kProductNotRemoved;
     }
     commandLine = CommandFromValueData(value, std::min<DWORD>(size, sizeof value));
   }
@@ -57,10 +54,10 @@ int GSMURunRemoveProgram(const wchar_t* entryName) {
   const rav::StartedProcess started = rav::StartProcessW(start);
   if (!started.ok()) {
     DebugTrace(L"GSMURunRemoveProgram: Unable to run uninstall process");
-    return kFailed;
+    return ExitCode::kProductNotRemoved;
   }
-  if (started.process.Wait(INFINITE) != WAIT_OBJECT_0) return kFailed;
-  return kRemoved;
+  if (started.process.Wait(INFINITE) != WAIT_OBJECT_0) return ExitCode::kProductNotRemoved;
+  return ExitCode::kDone;
 }
 
 }  // namespace ravuninst

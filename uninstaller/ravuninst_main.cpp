@@ -12,24 +12,22 @@
 namespace ravuninst {
 namespace {
 
-constexpr int kNoMode = 4;
-
 void Trace(std::u16string_view text) { DebugTraceText(rav::as_wcstr(std::u16string(text))); }
 
-int RunMode(const ModeEntry& entry, HINSTANCE instance) {
+ExitCode RunMode(const ModeEntry& entry, HINSTANCE instance) {
   switch (entry.mode) {
     case Mode::kVerbose:
       return RunUninstall(instance);
     case Mode::kServices:
       return RemoveInstalledProducts();
     default:
-      return 0;  // the other modes only leave their trace line
+      return ExitCode::kDone;  // the other modes only leave their trace line
   }
 }
 
 }  // namespace
 
-int RavUninstMain(HINSTANCE instance) {
+ExitCode RavUninstMain(HINSTANCE instance) {
   const std::u16string commandLine(rav::as_u16cstr(GetCommandLineW()));
   DebugTraceText(rav::as_wcstr(commandLine));
   ApplyRootOptions(commandLine);
@@ -37,13 +35,13 @@ int RavUninstMain(HINSTANCE instance) {
     DebugTrace(L"WinMain: Driver");
     driverMode = true;
   }
-  int exitCode;
+  ExitCode exitCode;
   if (const ModeEntry* entry = SelectMode(commandLine)) {
     Trace(entry->trace);
     exitCode = RunMode(*entry, instance);
   } else {
     Trace(kNoModeTrace);
-    exitCode = kNoMode;
+    exitCode = ExitCode::kNoMode;
   }
   DebugTrace(L"WinMain: End");
   return exitCode;

@@ -1,9 +1,11 @@
 #pragma once
 #include <windows.h>
 
+#include "uninstaller/exit_code.h"
+
 namespace ravuninst {
 
-// The whole run for this process's command line; returns its exit code.
-int RavUninstMain(HINSTANCE instance);
+// The whole run for this process's command line.
+ExitCode RavUninstMain(HINSTANCE instance);
 
 }  // namespace ravuninst

@@ -13,17 +13,12 @@
 #include "uninstaller/progress_dialog.h"
 #include "uninstaller/uninstall_location.h"
 #include "uninstaller/services/join_path.h"
+#include "uninstaller/services/engine_outcome.h"
 #include "uninstaller/services/platform_probes.h"
 #include "uninstaller/services/setup_status.h"
 
 namespace ravuninst {
 namespace {
-
-constexpr int kNotAdministrator = 4;
-constexpr int kNotAdministratorNoTexts = 6;
-constexpr int kEngineNotStarted = 1;
-constexpr std::int32_t kFirstErrorResult = 100;
-constexpr std::int32_t kRestartResult = 1;
 
 // Shows the not-administrator warning; false when its texts are missing.
 bool WarnNotAdministrator() {
@@ -60,20 +55,20 @@ std::u16string LogFilePath() {
 
 }  // namespace
 
-int RunUninstall(HINSTANCE instance) {
+ExitCode RunUninstall(HINSTANCE instance) {
   SetupStatus status;
   InitCommonControls();
 
-  if (!IsUserAdmin()) return WarnNotAdministrator() ? kNotAdministrator : kNotAdministratorNoTexts;
-  if (!ConfirmRemoval()) return 0;
+  if (!IsUserAdmin()) return WarnNotAdministrator() ? ExitCode::kNotAdministrator : ExitCode::kNotAdministratorNoTexts;
+  if (!ConfirmRemoval()) return ExitCode::kDone;
 
   HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(kProgressDialogId), nullptr, ProgressDialogProc, 0);
-  if (window == nullptr) return 0;
+  if (window == nullptr) return ExitCode::kDone;
   SendMessageW(window, UM_SETTITLE, 0, 4002);
   ShowWindow(window, SW_SHOWNORMAL);
 
   const std::u16string commandLine = EngineCommandLine(TheUninstallLocation().rootDir, IsWow64(), driverMode);
-  if (SetupStatusRun(status, commandLine, LogFilePath()) != 0) return kEngineNotStarted;
+  if (SetupStatusRun(status, commandLine, LogFilePath()) != EngineStart::kStarted) return ExitCode::kEngineNotStarted;
 
   RunEngineWaitLoop(window, status);
 
@@ -85,14 +80,14 @@ int RunUninstall(HINSTANCE instance) {
     // A crashed engine removed who knows what: that is an error, whatever
     // its status reads as a number. The box shows the status.
     ShowCrashError(status.exitCode());
-    return result;
+    return EngineExitCode(result);
   }
   if (result >= kFirstErrorResult) {
     ShowRemovalError(errorFile, errorLine);
-    return result;
+    return EngineExitCode(result);
   }
   if (result == kRestartResult) PromptRestart();
-  return 0;
+  return ExitCode::kDone;
 }
 
 }  // namespace ravuninst

@@ -1,11 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include "uninstaller/exit_code.h"
+
 namespace ravuninst {
 
 // Verbose mode: administrator check, confirmation, progress window, the
-// setup engine's uninstall, then its error or a restart offer. Returns the
-// exit code of the process.
-int RunUninstall(HINSTANCE instance);
+// setup engine's uninstall, then its error or a restart offer.
+ExitCode RunUninstall(HINSTANCE instance);
 
 }  // namespace ravuninst

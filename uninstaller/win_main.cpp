@@ -3,4 +3,6 @@
 
 #include "uninstaller/ravuninst_main.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return ravuninst::RavUninstMain(instance); }
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  return static_cast<int>(ravuninst::RavUninstMain(instance));
+}

@@ -1,8 +1,13 @@
 #pragma once
-// What the setup engine's end means when it sent no Result line.
+// What the setup engine's end and its result mean.
 #include <cstdint>
 
 namespace ravuninst {
+
+// The engine's result: 100 and above is an error shown to the user, 1 asks
+// for a restart, anything else is success.
+inline constexpr std::int32_t kFirstErrorResult = 100;
+inline constexpr std::int32_t kRestartResult = 1;
 
 // True for an exit code that is the status of an unhandled exception rather
 // than a result: the platform's warning and error statuses (0x80000000 to

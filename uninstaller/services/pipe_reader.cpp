@@ -14,22 +14,22 @@ void PipeReader::Attach(HANDLE handle, const wchar_t* channel) {
   endLogged_ = false;
 }
 
-int PipeReader::Fill() {
+std::optional<LineRead> PipeReader::Fill() {
   const std::span<char> room = buffer_.PrepareRead();
-  if (room.empty()) return kNothingYet;  // lines to take first; a read of 0 bytes would look like the end
+  if (room.empty()) return LineRead::kNothingYet;  // lines to take first; a read of 0 bytes would look like the end
   DWORD got = 0;
   if (ReadFile(handle_.get(), room.data(), static_cast<DWORD>(room.size()), &got, nullptr)) {
-    if (got == 0) return kEnded;
+    if (got == 0) return LineRead::kEnded;
     buffer_.CommitRead(got);
-    return kBytesRead;
+    return std::nullopt;
   }
   switch (GetLastError()) {
     case ERROR_BROKEN_PIPE:
-      return kEnded;
+      return LineRead::kEnded;
     case ERROR_NO_DATA:
-      return kNothingYet;
+      return LineRead::kNothingYet;
     default:
-      return kError;
+      return LineRead::kError;
   }
 }
 
@@ -41,27 +41,27 @@ void PipeReader::LogDropped(std::uint64_t bytes, const wchar_t* when) {
            static_cast<unsigned long>(LineBuffer::kMaxLine), when);
 }
 
-int PipeReader::ReadLine(std::u16string& line) {
+LineRead PipeReader::ReadLine(std::u16string& line) {
   tookInput_ = false;
-  if (!handle_) return kError;
+  if (!handle_) return LineRead::kError;
   std::string bytes;
   int reads = 0;
   while (!buffer_.TakeLine(bytes)) {
-    if (reads++ == kReadsPerCall) return kNothingYet;  // more may wait: the caller comes back
-    const int filled = Fill();
+    if (reads++ == kReadsPerCall) return LineRead::kNothingYet;  // more may wait: the caller comes back
+    const std::optional<LineRead> stopped = Fill();
     if (const std::uint64_t dropped = buffer_.TakeDroppedBytes()) LogDropped(dropped, L"");
-    if (filled != kBytesRead) {
-      if (filled == kEnded && buffer_.droppedFromOpenLine() != 0 && !endLogged_) {
+    if (stopped) {
+      if (*stopped == LineRead::kEnded && buffer_.droppedFromOpenLine() != 0 && !endLogged_) {
         endLogged_ = true;
         LogDropped(buffer_.droppedFromOpenLine(), L" (the pipe ended before its line feed)");
       }
-      return filled;
+      return *stopped;
     }
     tookInput_ = true;
   }
   tookInput_ = true;
   rav::Utf8ToUtf16(bytes, line);  // a bad byte cuts the line there
-  return kLine;
+  return LineRead::kLine;
 }
 
 }  // namespace ravuninst

@@ -3,17 +3,17 @@
 // bounded buffer, handed out as UTF-16 text once their LF has arrived.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "common/win_resources.h"
+#include "uninstaller/services/channel_results.h"
 #include "uninstaller/services/line_buffer.h"
 
 namespace ravuninst {
 
 class PipeReader {
  public:
-  enum Result { kLine = 0, kNothingYet = 1, kEnded = 2, kError = 3 };
-  static constexpr int kBytesRead = 0;  // Fill: bytes came in
   // The most reads one ReadLine makes before it answers kNothingYet, so
   // that a stream without LF never keeps the caller for long.
   static constexpr int kReadsPerCall = 64;
@@ -23,19 +23,18 @@ class PipeReader {
   void Attach(HANDLE handle, const wchar_t* channel = L"pipe");
   HANDLE handle() const { return handle_.get(); }
 
-  // One read into the buffer: kBytesRead when bytes came, kNothingYet when the
-  // pipe is empty, kEnded when it has ended, kError otherwise.
-  int Fill();
-
   // The next whole line, CRs dropped, decoded from UTF-8 (cut at the first
   // bad byte). Reads until a line is complete, the pipe has nothing more,
   // or kReadsPerCall reads have been made (kNothingYet).
-  int ReadLine(std::u16string& line);
+  LineRead ReadLine(std::u16string& line);
 
   // Whether the last ReadLine took anything: a line or at least one byte.
   bool tookInput() const { return tookInput_; }
 
  private:
+  // One read into the buffer: nothing when bytes came, else why not
+  // (kNothingYet: the pipe is empty; kEnded; kError).
+  std::optional<LineRead> Fill();
   void LogDropped(std::uint64_t bytes, const wchar_t* when);
 
   rav::UniqueHandle handle_;

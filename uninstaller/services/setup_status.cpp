@@ -1,5 +1,7 @@
 #include "uninstaller/services/setup_status.h"
 
+#include <optional>
+
 #include "common/child_handles.h"
 #include "common/process_start.h"
 #include "common/wide_text.h"
@@ -10,9 +12,6 @@ namespace ravuninst {
 namespace {
 
 constexpr DWORD kResultWaitMs = 60000;
-constexpr int kPipeFailure = -1;
-constexpr int kLogHandleFailure = 1;
-constexpr int kStartFailure = 2;
 
 // A pipe for one of the engine's streams. Reads of an empty pipe answer at
 // once instead of blocking the window thread.
@@ -27,19 +26,19 @@ rav::ChildPipe MakePipe(rav::ParentEnd parentEnd) {
 
 }  // namespace
 
-int SetupStatus::Run(const std::u16string& commandLine, const std::u16string& logPath) {
+EngineStart SetupStatus::Run(const std::u16string& commandLine, const std::u16string& logPath) {
   rav::ChildPipe output = MakePipe(rav::ParentEnd::kReads);
   rav::ChildPipe error = output.ok() ? MakePipe(rav::ParentEnd::kReads) : rav::ChildPipe{};
   rav::ChildPipe input = error.ok() ? MakePipe(rav::ParentEnd::kWrites) : rav::ChildPipe{};
   if (!input.ok()) {
     process_.reset();
-    return kPipeFailure;  // every handle made so far closes with the pipes
+    return EngineStart::kNoPipes;  // every handle made so far closes with the pipes
   }
 
   rav::UniqueHandle logHandle;
   if (!logPath.empty() && LogOpen(logPath) == 0) {
     logHandle = rav::InheritableCopy(LogStreamHandle());
-    if (!logHandle) return kLogHandleFailure;
+    if (!logHandle) return EngineStart::kNoLogHandle;
   }
   LogWrite(2, L"SetupStatusRun( \"%ls\", \"%ls\" )\n", rav::as_wcstr(commandLine), rav::as_wcstr(logPath));
 
@@ -50,7 +49,7 @@ int SetupStatus::Run(const std::u16string& commandLine, const std::u16string& lo
   start.standardHandles = rav::StandardHandles{input.childEnd.get(), output.childEnd.get(),
                                                logHandle ? logHandle.get() : error.childEnd.get()};
   rav::StartedProcess started = rav::StartProcessW(start);
-  if (!started.ok()) return kStartFailure;
+  if (!started.ok()) return EngineStart::kProcessNotMade;
   processId_ = started.process.processId();
   process_ = started.process.TakeProcess();  // the thread handle is not needed
 
@@ -59,19 +58,18 @@ int SetupStatus::Run(const std::u16string& commandLine, const std::u16string& lo
   errorReader_.Attach(error.parentEnd.release(), L"standard error");
   // The child's ends close with `output`, `error`, `input` and `logHandle`
   // here, so each channel ends when the engine does.
-  return 0;
+  return EngineStart::kStarted;
 }
 
-int SetupStatus::Poll(int, std::int32_t& first, std::int32_t& second) {
+StatusPoll SetupStatus::Poll(int, std::int32_t& first, std::int32_t& second) {
   try {
     std::u16string line;
-    const int read = outputReader_.ReadLine(line);
-    if (read != PipeReader::kLine) return read;
+    if (const std::optional<StatusPoll> noLine = PollAnswerWithoutLine(outputReader_.ReadLine(line))) return *noLine;
     const StatusLine parsed = ParseStatusLine(line);
     if (parsed.kind == StatusLine::Kind::kProgress) {
       first = parsed.first;
       second = parsed.second;
-      return kProgress;
+      return StatusPoll::kProgress;
     }
     if (parsed.kind == StatusLine::Kind::kResult) {
       resultSeen_ = true;
@@ -79,9 +77,9 @@ int SetupStatus::Poll(int, std::int32_t& first, std::int32_t& second) {
       errorFile_ = parsed.errorFile;
       errorLine_ = parsed.errorLine;
     }
-    return kNothingToReport;
+    return StatusPoll::kNothingToReport;
   } catch (...) {
-    return kChannelError;
+    return StatusPoll::kChannelError;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/win_resources.h"
+#include "uninstaller/services/channel_results.h"
 #include "uninstaller/services/engine_outcome.h"
 #include "uninstaller/services/pipe_reader.h"
 
@@ -16,22 +17,18 @@ namespace ravuninst {
 
 class SetupStatus {
  public:
-  enum PollResult { kProgress = 0, kNothingToReport = 1, kChannelEnded = 2, kChannelError = 3 };
-
   SetupStatus() = default;
   SetupStatus(const SetupStatus&) = delete;
   SetupStatus& operator=(const SetupStatus&) = delete;
 
-  // Starts the engine. 0 when it runs; -1 when the pipes cannot be made;
-  // another non-zero value when the log cannot be handed on or the process
-  // cannot be created. An empty `logPath` sends the engine's standard error
+  // Starts the engine. An empty `logPath` sends the engine's standard error
   // to the error pipe.
-  int Run(const std::u16string& commandLine, const std::u16string& logPath);
+  EngineStart Run(const std::u16string& commandLine, const std::u16string& logPath);
 
   // Reads at most one status line: kProgress with both numbers set,
   // kNothingToReport (no whole line yet, or another kind of line),
   // kChannelEnded, or kChannelError (also for any failure inside).
-  int Poll(int ignored, std::int32_t& first, std::int32_t& second);
+  StatusPoll Poll(int ignored, std::int32_t& first, std::int32_t& second);
   // Whether the last Poll took anything (any line, or bytes of one): work
   // that the caller should not pause after.
   bool lastPollTookInput() const { return outputReader_.tookInput(); }
@@ -69,10 +66,11 @@ class SetupStatus {
 };
 
 // The names the uninstall run and its log use for these operations.
-inline int SetupStatusRun(SetupStatus& status, const std::u16string& commandLine, const std::u16string& logPath) {
+inline EngineStart SetupStatusRun(SetupStatus& status, const std::u16string& commandLine,
+                                  const std::u16string& logPath) {
   return status.Run(commandLine, logPath);
 }
-inline int SetupStatusPoll(SetupStatus& status, int ignored, std::int32_t& first, std::int32_t& second) {
+inline StatusPoll SetupStatusPoll(SetupStatus& status, int ignored, std::int32_t& first, std::int32_t& second) {
   return status.Poll(ignored, first, second);
 }
 inline void SetupStatusResult(SetupStatus& status, std::int32_t& result, std::u16string& errorFile,

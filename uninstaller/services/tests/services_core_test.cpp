@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "uninstaller/services/basic_exception.h"
+#include "uninstaller/services/channel_results.h"
 #include "uninstaller/services/join_path.h"
 #include "uninstaller/services/engine_outcome.h"
 #include "uninstaller/services/line_buffer.h"
@@ -231,6 +233,18 @@ TEST(EngineOutcome, ExceptionStatusesAreCrashesAndEveryOtherCodeIsAResult) {
       {0xFFFFFFFBu, false},
   };
   for (const auto& [exitCode, crash] : rows) EXPECT_EQ(IsCrashStatus(exitCode), crash) << std::hex << exitCode;
+}
+
+TEST(ChannelResults, APollWithoutALineAnswersWhyNoLineCame) {
+  const std::pair<LineRead, std::optional<StatusPoll>> rows[] = {
+      {LineRead::kLine, std::nullopt},
+      {LineRead::kNothingYet, StatusPoll::kNothingToReport},
+      {LineRead::kEnded, StatusPoll::kChannelEnded},
+      {LineRead::kError, StatusPoll::kChannelError},
+  };
+  for (const auto& [read, answer] : rows) {
+    EXPECT_EQ(PollAnswerWithoutLine(read), answer) << "read " << static_cast<int>(read);
+  }
 }
 
 TEST(Utf8, UnpairedSurrogatesRaiseWithTheirLines) {

@@ -36,23 +36,25 @@ std::string EngineScript::Recorded() const { return testsupport::ReadFile(dir() 
 Drained DrainChannel(ravuninst::SetupStatus& status) {
   Drained drained;
   const ULONGLONG giveUp = GetTickCount64() + 20000;
-  while ((drained.statusEnd == 0 || drained.errorEnd == 0) && GetTickCount64() < giveUp) {
+  using ravuninst::LineRead;
+  using ravuninst::StatusPoll;
+  while ((!drained.statusEnd || !drained.errorEnd) && GetTickCount64() < giveUp) {
     HANDLE handles[] = {status.outputRead(), status.errorRead()};
     WaitForMultipleObjects(2, handles, FALSE, 100);
     // Pipe handles are always signalled; pace the loop like the window does.
     Sleep(1);
-    if (drained.statusEnd == 0) {
+    if (!drained.statusEnd) {
       std::int32_t first = 0;
       std::int32_t second = 0;
-      const int polled = status.Poll(1000, first, second);
-      if (polled == ravuninst::SetupStatus::kProgress) drained.progress.emplace_back(first, second);
-      if (polled == 2 || polled == 3) drained.statusEnd = polled;
+      const StatusPoll polled = ravuninst::SetupStatusPoll(status, 1000, first, second);
+      if (polled == StatusPoll::kProgress) drained.progress.emplace_back(first, second);
+      if (polled == StatusPoll::kChannelEnded || polled == StatusPoll::kChannelError) drained.statusEnd = polled;
     }
-    if (drained.errorEnd == 0) {
+    if (!drained.errorEnd) {
       std::u16string line;
-      int read;
-      while ((read = status.errorReader().ReadLine(line)) == 0) drained.errorLines.push_back(line);
-      if (read == 2 || read == 3) drained.errorEnd = read;
+      LineRead read;
+      while ((read = status.errorReader().ReadLine(line)) == LineRead::kLine) drained.errorLines.push_back(line);
+      if (read == LineRead::kEnded || read == LineRead::kError) drained.errorEnd = read;
     }
   }
   return drained;

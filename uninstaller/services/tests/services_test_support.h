@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,8 @@ class EngineScript {
 struct Drained {
   std::vector<std::pair<std::int32_t, std::int32_t>> progress;
   std::vector<std::u16string> errorLines;
-  int statusEnd = 0;  // what ended the status channel (2 or 3)
-  int errorEnd = 0;   // what ended the error channel
+  std::optional<ravuninst::StatusPoll> statusEnd;  // what ended the status channel
+  std::optional<ravuninst::LineRead> errorEnd;     // what ended the error channel
 };
 
 // Polls like the uninstaller's window loop (wait up to 100 ms, one status

@@ -13,7 +13,10 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ravuninst::EngineStart;
+using ravuninst::LineRead;
 using ravuninst::SetupStatus;
+using ravuninst::StatusPoll;
 using services_test::DrainChannel;
 using services_test::EngineScript;
 
@@ -39,11 +42,11 @@ TEST(SetupStatus, ProgressLinesReachTheCallerInOrder) {
       "out Progress,abc,7\n"
       "exit 0\n");
   SetupStatus status;
-  ASSERT_EQ(status.Run(engine.CommandLine(), u""), 0);
+  ASSERT_EQ(status.Run(engine.CommandLine(), u""), EngineStart::kStarted);
   const services_test::Drained drained = DrainChannel(status);
   EXPECT_THAT(drained.progress, ElementsAre(std::pair(100, 40), std::pair(100, 60), std::pair(100, 70),
                                             std::pair(0, 7)));
-  EXPECT_EQ(drained.statusEnd, SetupStatus::kChannelEnded);
+  EXPECT_EQ(drained.statusEnd, StatusPoll::kChannelEnded);
   EXPECT_EQ(RunToEnd(status).result, 0);
 }
 
@@ -54,7 +57,7 @@ TEST(SetupStatus, TheLastResultLineWinsOverTheExitCode) {
       "out Result,6,x,four.src\n"  // four fields: ignored
       "exit 7\n");
   SetupStatus status;
-  ASSERT_EQ(status.Run(engine.CommandLine(), u""), 0);
+  ASSERT_EQ(status.Run(engine.CommandLine(), u""), EngineStart::kStarted);
   DrainChannel(status);
   const Outcome outcome = RunToEnd(status);
   EXPECT_EQ(outcome.result, 5);
@@ -65,7 +68,7 @@ TEST(SetupStatus, TheLastResultLineWinsOverTheExitCode) {
 TEST(SetupStatus, AResultLineWithoutLineFeedIsLost) {
   EngineScript engine("raw Result,100,x,lost.src,9\nexit 9\n");
   SetupStatus status;
-  ASSERT_EQ(status.Run(engine.CommandLine(), u""), 0);
+  ASSERT_EQ(status.Run(engine.CommandLine(), u""), EngineStart::kStarted);
   DrainChannel(status);
   const Outcome outcome = RunToEnd(status);
   EXPECT_EQ(outcome.result, 9);
@@ -77,7 +80,7 @@ TEST(SetupStatus, EngineGetsTheCommandLineAsGiven) {
   EngineScript engine("exit 0\n");
   SetupStatus status;
   const std::u16string commandLine = engine.CommandLine() + u"RavDrv";
-  ASSERT_EQ(status.Run(commandLine, u""), 0);
+  ASSERT_EQ(status.Run(commandLine, u""), EngineStart::kStarted);
   DrainChannel(status);
   RunToEnd(status);
   const std::wstring expected(commandLine.begin(), commandLine.end());
@@ -87,10 +90,10 @@ TEST(SetupStatus, EngineGetsTheCommandLineAsGiven) {
 TEST(SetupStatus, WithoutALogTheEnginesErrorsComeThroughThePipe) {
   EngineScript engine("err first error\nerr second \\xC3\\xA9\nout Progress,1,1\nexit 0\n");
   SetupStatus status;
-  ASSERT_EQ(status.Run(engine.CommandLine(), u""), 0);
+  ASSERT_EQ(status.Run(engine.CommandLine(), u""), EngineStart::kStarted);
   const services_test::Drained drained = DrainChannel(status);
   EXPECT_THAT(drained.errorLines, ElementsAre(u"first error", u"second \u00e9"));
-  EXPECT_EQ(drained.errorEnd, 2);
+  EXPECT_EQ(drained.errorEnd, LineRead::kEnded);
   EXPECT_FALSE(std::filesystem::exists(engine.dir() / L"ravwl.log"));
 }
 
@@ -99,10 +102,10 @@ TEST(SetupStatus, WithALogBothProcessesWriteTheSameFile) {
   const std::filesystem::path log = engine.dir() / L"ravwl.log";
   const std::wstring logW = log.wstring();
   SetupStatus status;
-  ASSERT_EQ(status.Run(engine.CommandLine(), std::u16string(logW.begin(), logW.end())), 0);
+  ASSERT_EQ(status.Run(engine.CommandLine(), std::u16string(logW.begin(), logW.end())), EngineStart::kStarted);
   const services_test::Drained drained = DrainChannel(status);
   EXPECT_TRUE(drained.errorLines.empty());
-  EXPECT_EQ(drained.errorEnd, 2) << "the engine also held the error pipe, so it ended with the engine";
+  EXPECT_EQ(drained.errorEnd, LineRead::kEnded) << "the engine also held the error pipe, so it ended with the engine";
   RunToEnd(status);
   const std::string content = testsupport::ReadFile(log);
   const std::size_t start = content.find(" -- \"");
@@ -122,7 +125,7 @@ TEST(SetupStatus, WithALogBothProcessesWriteTheSameFile) {
 
 TEST(SetupStatus, AnEngineThatCannotStartIsReported) {
   SetupStatus status;
-  EXPECT_NE(status.Run(u"\"C:\\no\\such\\ravengine32.exe\" uninstall \"\" ", u""), 0);
+  EXPECT_NE(status.Run(u"\"C:\\no\\such\\ravengine32.exe\" uninstall \"\" ", u""), EngineStart::kStarted);
   EXPECT_EQ(status.outputRead(), nullptr);
 }
 
@@ -136,10 +139,10 @@ TEST(SetupStatus, AHangingEngineIsGivenUpAfterAMinute) {
   const std::filesystem::path log = engine.dir() / L"ravwl.log";
   const std::wstring logW = log.wstring();
   SetupStatus status;
-  ASSERT_EQ(status.Run(engine.CommandLine(), std::u16string(logW.begin(), logW.end())), 0);
+  ASSERT_EQ(status.Run(engine.CommandLine(), std::u16string(logW.begin(), logW.end())), EngineStart::kStarted);
   std::int32_t first = 0;
   std::int32_t second = 0;
-  for (int i = 0; i < 100 && status.Poll(1000, first, second) != SetupStatus::kProgress; ++i) Sleep(100);
+  for (int i = 0; i < 100 && status.Poll(1000, first, second) != StatusPoll::kProgress; ++i) Sleep(100);
   EXPECT_EQ(second, 5);
   const ULONGLONG before = GetTickCount64();
   const Outcome outcome = RunToEnd(status);
