@@ -137,7 +137,7 @@ bool EntryWasCut(const std::string& iniPath, const std::string& key, DWORD lengt
 }
 
 // Runs FILE0, FILE1, ... from the staging directory; the result of the last.
-DWORD RunEntries(const std::string& argumentText, const std::string& iniPath, const std::string& launcherDirectory,
+ExitCode RunEntries(const std::string& argumentText, const std::string& iniPath, const std::string& launcherDirectory,
                  const std::string& staging, bool checkErrors) {
   DWORD lastSetupError = 0;
   bool anyEntry = false;
@@ -171,54 +171,54 @@ DWORD RunEntries(const std::string& argumentText, const std::string& iniPath, co
   }
   if (!anyEntry) {
     DebugPrint("Launcher: %s lists no program (LAUNCHLIST FILE0); nothing was started.", iniPath.c_str());
-    lastSetupError = ERROR_FILE_NOT_FOUND;
+    return ExitCode::kNoProgramListed;
   }
-  return lastSetupError;
+  return PassedOn(lastSetupError);
 }
 
 }  // namespace
 
-DWORD RunLaunchList(const std::string& argumentText, const std::string& iniPath,
-                    const std::string& launcherDirectory) {
+ExitCode RunLaunchList(const std::string& argumentText, const std::string& iniPath,
+                       const std::string& launcherDirectory) {
   const bool checkErrors = ReadErrorChecking(iniPath);
 
   const StagingPath staging = ResolveStagingDirectory();
-  if (staging.error != 0) return staging.error;
+  if (staging.error != 0) return PassedOn(staging.error);
   // A leftover at the staging directory is removed before the copy: that
   // must never be the package itself or a directory that holds it.
   if (IsSameOrBelow(FoldedFullPath(rav::AnsiToWide(launcherDirectory)), staging.folded)) {
     DebugPrint("Launcher: The package in %s lies in the staging directory %s, which every run deletes; nothing is "
                "staged, deleted or started. Run Setup.exe from another folder.",
                launcherDirectory.c_str(), staging.path.c_str());
-    return ERROR_CURRENT_DIRECTORY;
+    return ExitCode::kPackageInStaging;
   }
   const StagingLock lock(staging.folded);
   if (lock.state() == StagingLock::State::kBusy) {
     DebugPrint("Launcher: Another Setup.exe is using %s; nothing is staged or started. Try again when it has ended.",
                staging.path.c_str());
-    return ERROR_INSTALL_ALREADY_RUNNING;
+    return ExitCode::kAlreadyRunning;
   }
   if (lock.state() == StagingLock::State::kFailed) {
     // Without the lock a second run could delete this one's copy: stop.
     DebugPrint("Launcher: The lock for %s could not be made. Reason: %d; nothing is staged or started.",
                staging.path.c_str(), static_cast<int>(lock.error()));
-    return lock.error() != 0 ? static_cast<DWORD>(lock.error()) : static_cast<DWORD>(ERROR_INVALID_HANDLE);
+    return PassedOn(lock.error() != 0 ? static_cast<DWORD>(lock.error()) : static_cast<DWORD>(ERROR_INVALID_HANDLE));
   }
 
   const StagingChoice directory = MakeStagingDirectory(staging.path, kMaxPathChars);
   if (directory.error != 0) {
     DebugPrint("Launcher: No staging directory could be made (error %d); nothing is started.",
                static_cast<int>(directory.error));
-    return directory.error;
+    return PassedOn(directory.error);
   }
 
   const DWORD copied = CopySetupFiles(launcherDirectory, directory.path);
-  DWORD result;
+  ExitCode result;
   if (copied != 0) {
     // Running from a part of the package could install the wrong thing.
     DebugPrint("Launcher: The package could not be staged completely (error %d); nothing is started.",
                static_cast<int>(copied));
-    result = copied;
+    result = PassedOn(copied);
   } else {
     result = RunEntries(argumentText, iniPath, launcherDirectory, directory.path, checkErrors);
   }

@@ -16,7 +16,7 @@
 
 namespace launcher {
 
-int LauncherMain(int argc, char** argv) {
+ExitCode LauncherMain(int argc, char** argv) {
   HideConsoleWindow();
 
   wchar_t executable[kMaxPathChars] = {};
@@ -24,7 +24,7 @@ int LauncherMain(int argc, char** argv) {
   if (length == 0 || length >= kMaxPathChars) {
     // The path was cut: a directory taken from it would be the wrong one.
     DebugPrint("Launcher: The executable path does not fit in %d characters.", static_cast<int>(kMaxPathChars - 1));
-    return -1;
+    return ExitCode::kNoOwnDirectory;
   }
   // The package is read and copied with the narrow calls: they must reach
   // this very directory, not a best-fit twin of it.
@@ -32,19 +32,19 @@ int LauncherMain(int argc, char** argv) {
   if (!narrowExecutable) {
     DebugPrint("Launcher: The package's path cannot be held in the ANSI code page, nor its short name; nothing is "
                "staged or started.");
-    return ERROR_NO_UNICODE_TRANSLATION;
+    return ExitCode::kNoAnsiName;
   }
   if (narrowExecutable->size() >= kMaxPathChars) {
     DebugPrint("Launcher: The executable path does not fit in %d characters.", static_cast<int>(kMaxPathChars - 1));
-    return -1;
+    return ExitCode::kNoOwnDirectory;
   }
   const std::optional<std::string> directory = LauncherDirectory(*narrowExecutable);
-  if (!directory) return -1;
+  if (!directory) return ExitCode::kNoOwnDirectory;
   const std::optional<std::string> iniPath = IniPath(*directory);
   if (!iniPath) {
     DebugPrint("Launcher: The path of %s\\launcher.ini does not fit in %d characters.", directory->c_str(),
                static_cast<int>(kMaxPathChars));
-    return -1;
+    return ExitCode::kNoOwnDirectory;
   }
 
   std::string argumentText;
@@ -52,7 +52,7 @@ int LauncherMain(int argc, char** argv) {
     if (IsHelpSwitch(argv[i])) {
       std::fputs(kUsageText, stdout);
       std::fflush(stdout);
-      return 0;
+      return ExitCode::kHelpShown;
     }
     DebugPrint("argv[%d]: %s\n", i, argv[i]);
     std::string argument = argv[i];
@@ -66,10 +66,10 @@ int LauncherMain(int argc, char** argv) {
       // thing (an interactive run instead of a silent one, say): stop here.
       DebugPrint("Launcher: The arguments do not fit in %d characters; nothing is started.",
                  static_cast<int>(kArgumentTextCapacity - 1));
-      return ERROR_BAD_ARGUMENTS;
+      return ExitCode::kArgumentsTooLong;
     }
   }
-  return static_cast<int>(RunLaunchList(argumentText, *iniPath, *directory));
+  return RunLaunchList(argumentText, *iniPath, *directory);
 }
 
 }  // namespace launcher

@@ -4,4 +4,4 @@
 // Arguments reach the setup programs as typed: no wildcard expansion.
 int _dowildcard = 0;
 
-int main(int argc, char** argv) { return launcher::LauncherMain(argc, argv); }
+int main(int argc, char** argv) { return static_cast<int>(launcher::LauncherMain(argc, argv)); }
