@@ -81,20 +81,20 @@ class Listener {
 
 }  // namespace
 
-int Listen(const TraceOptions& options) {
+ExitCode Listen(const TraceOptions& options) {
   TracePrinter printer(options.filter);
   if (!options.output.empty() && !printer.OpenOutput(rav::Utf8ToWide(options.output))) {
     Report(WithErrorCode("cannot open " + options.output, GetLastError()));
-    return 1;
+    return ExitCode::kFailed;
   }
   rav::UniqueHandle stop;
   rav::UniqueHandle ready;
-  if (!options.stopEvent.empty() && !MakeNamedEvent(options.stopEvent, stop)) return 1;
-  if (!options.readyEvent.empty() && !MakeNamedEvent(options.readyEvent, ready)) return 1;
+  if (!options.stopEvent.empty() && !MakeNamedEvent(options.stopEvent, stop)) return ExitCode::kFailed;
+  if (!options.readyEvent.empty() && !MakeNamedEvent(options.readyEvent, ready)) return ExitCode::kFailed;
   rav::UniqueHandle interrupt(CreateEventW(nullptr, TRUE, FALSE, nullptr));
   if (!interrupt) {
     Report(WithErrorCode("cannot make an event", GetLastError()));
-    return 1;
+    return ExitCode::kFailed;
   }
   ConsoleInterrupt console(interrupt.get());
 
@@ -102,7 +102,7 @@ int Listen(const TraceOptions& options) {
   std::string problem;
   if (channel.Open(problem) != DbwinChannel::OpenResult::kOpen) {
     Report(problem);
-    return 1;
+    return ExitCode::kFailed;
   }
   Listener listener(channel, printer);
   channel.LetWriterIn();
@@ -140,26 +140,26 @@ int Listen(const TraceOptions& options) {
       channel.LetWriterIn();
     } else {
       Report(WithErrorCode("cannot wait for the channel", GetLastError()));
-      return 1;
+      return ExitCode::kFailed;
     }
   }
   // The last writer before the stop may have put its string in meanwhile.
   if (WaitForSingleObject(channel.dataReady(), 0) == WAIT_OBJECT_0) listener.TakeRecord();
   Report("stopped (" + reason + ")");
-  return 0;
+  return ExitCode::kDone;
 }
 
-int SetStopEvent(const std::string& name) {
+ExitCode SetStopEvent(const std::string& name) {
   rav::UniqueHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, rav::Utf8ToWide(name).c_str()));
   if (!event) {
     Report(WithErrorCode("no event " + name + ": no listener waits for it", GetLastError()));
-    return 1;
+    return ExitCode::kFailed;
   }
   if (!SetEvent(event.get())) {
     Report(WithErrorCode("cannot set the event " + name, GetLastError()));
-    return 1;
+    return ExitCode::kFailed;
   }
-  return 0;
+  return ExitCode::kDone;
 }
 
 }  // namespace tracer

@@ -3,14 +3,15 @@
 // to stop it from another program.
 #include <string>
 
+#include "tools/tracer/exit_code.h"
 #include "tools/tracer/trace_options.h"
 
 namespace tracer {
 
-// Listens until stopped: 0 then, 1 when it cannot listen.
-int Listen(const TraceOptions& options);
+// Listens until stopped: kDone then, kFailed when it cannot listen.
+ExitCode Listen(const TraceOptions& options);
 
-// Sets the named stop event: 0 once set, 1 when there is no such event.
-int SetStopEvent(const std::string& name);
+// Sets the named stop event: kDone once set, kFailed when there is no such event.
+ExitCode SetStopEvent(const std::string& name);
 
 }  // namespace tracer

@@ -10,18 +10,18 @@
 
 namespace tracer {
 
-int RavTraceMain(const std::vector<std::string>& arguments) {
+ExitCode RavTraceMain(const std::vector<std::string>& arguments) {
   const ParsedArguments parsed = ParseTraceArguments(arguments);
   if (!parsed.ok) {
     Report(parsed.error);
     WriteText(GetStdHandle(STD_ERROR_HANDLE), "\r\n" + WithCrLf(UsageText()));
-    return 2;
+    return ExitCode::kWrongCommandLine;
   }
   const TraceOptions& options = parsed.options;
   switch (options.mode) {
     case TraceMode::kHelp:
       WriteText(GetStdHandle(STD_OUTPUT_HANDLE), WithCrLf(UsageText()));
-      return 0;
+      return ExitCode::kDone;
     case TraceMode::kRun:
       return RunTraced(options);
     case TraceMode::kListen:
@@ -29,7 +29,7 @@ int RavTraceMain(const std::vector<std::string>& arguments) {
     case TraceMode::kStop:
       return SetStopEvent(options.eventName);
   }
-  return 2;
+  return ExitCode::kWrongCommandLine;
 }
 
 }  // namespace tracer

@@ -1,11 +1,13 @@
 #pragma once
 // ravtrace as a whole, for its entry point: the arguments after the
-// program's name, as UTF-8; returns the exit code.
+// program's name, as UTF-8.
 #include <string>
 #include <vector>
 
+#include "tools/tracer/exit_code.h"
+
 namespace tracer {
 
-int RavTraceMain(const std::vector<std::string>& arguments);
+ExitCode RavTraceMain(const std::vector<std::string>& arguments);
 
 }  // namespace tracer

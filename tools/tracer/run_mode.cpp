@@ -27,11 +27,11 @@ HANDLE InheritableStandardHandle(DWORD which, rav::UniqueHandle& copy) {
 
 }  // namespace
 
-int RunTraced(const TraceOptions& options) {
+ExitCode RunTraced(const TraceOptions& options) {
   TracePrinter printer(options.filter);
   if (!options.output.empty() && !printer.OpenOutput(rav::Utf8ToWide(options.output))) {
     Report(WithErrorCode("cannot open " + options.output, GetLastError()));
-    return 1;
+    return ExitCode::kFailed;
   }
   rav::UniqueHandle input;
   rav::UniqueHandle output;
@@ -46,7 +46,7 @@ int RunTraced(const TraceOptions& options) {
   const rav::StartedProcess started = rav::StartProcessW(start);
   if (!started.ok()) {
     Report(WithErrorCode("cannot start " + options.commandLine, started.error));
-    return 1;
+    return ExitCode::kFailed;
   }
   // Only the program holds the copies now.
   input.reset();
@@ -71,7 +71,7 @@ int RunTraced(const TraceOptions& options) {
   char hex[16];
   std::snprintf(hex, sizeof hex, "0x%08lx", static_cast<unsigned long>(exitCode));
   Report("exit code " + std::to_string(exitCode) + " (" + hex + ")");
-  return static_cast<int>(exitCode);
+  return PassedOn(exitCode);
 }
 
 }  // namespace tracer

@@ -1,12 +1,13 @@
 #pragma once
 // ravtrace run: starts a program as its debugger and prints what it (and,
 // with --children, the programs it starts) writes until it ends.
+#include "tools/tracer/exit_code.h"
 #include "tools/tracer/trace_options.h"
 
 namespace tracer {
 
-// The program's exit code; 1 when it cannot be started or the output file
-// cannot be opened.
-int RunTraced(const TraceOptions& options);
+// The program's exit code; kFailed when it cannot be started or the output
+// file cannot be opened.
+ExitCode RunTraced(const TraceOptions& options);
 
 }  // namespace tracer
