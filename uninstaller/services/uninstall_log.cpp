@@ -45,8 +45,7 @@ std::wstring FormatMessage(const wchar_t* format, va_list args) {
   return message;
 }
 
-}  // namespace
-
+// The time stamp "HH:MM:SS: " of the current local time, or empty.
 std::wstring LogTimeStamp() {
   const __time64_t now = _time64(nullptr);
   std::tm local;
@@ -56,9 +55,13 @@ std::wstring LogTimeStamp() {
   return std::wstring(stamp, length);
 }
 
-UninstallLog::UninstallLog() : stream_(stderr) { Header(L"Start"); }
+}  // namespace
 
-UninstallLog::~UninstallLog() { Close(); }
+UninstallLog::UninstallLog() : stream_(stderr) {}
+
+UninstallLog::~UninstallLog() {
+  if (stream_ != nullptr && stream_ != stderr) std::fclose(stream_);
+}
 
 int UninstallLog::Write(const wchar_t* format, ...) {
   va_list args;
@@ -115,8 +118,16 @@ UninstallLog& TheUninstallLog() {
   return log;
 }
 
-// Made at static start, so the Start header comes before the entry point.
-[[maybe_unused]] static UninstallLog& startLogAtProgramStart = TheUninstallLog();
+namespace {
+
+// Made at static start and finished at exit, after the entry point has
+// returned. The writer it starts is finished after it: LogClose still has it.
+struct LogForTheProcess {
+  LogForTheProcess() { LogHeader(L"Start"); }
+  ~LogForTheProcess() { LogClose(); }
+} logForTheProcess;
+
+}  // namespace
 
 int LogWrite(int, const wchar_t* format, ...) {
   va_list args;

@@ -1,8 +1,9 @@
 #pragma once
 // The uninstall log: time-stamped UTF-8 lines, appended to ravwl.log in the
 // temporary directory once the status channel opens it, to standard error
-// before that. One process-wide writer, made before the program's entry
-// point runs ("Start" header) and finished after it returns ("End" header).
+// before that. One process-wide writer: LogHeader writes its "Start" header
+// before the program's entry point runs, LogClose its "End" header after the
+// entry point has returned.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,8 +15,8 @@ inline constexpr wchar_t kLogVersionText[] = L"6.31.165.2 (r465353)";
 
 class UninstallLog {
  public:
-  UninstallLog();   // current stream: standard error; writes the Start header
-  ~UninstallLog();  // LogClose
+  UninstallLog();   // current stream: standard error
+  ~UninstallLog();  // closes a log file that is still open, writing nothing
   UninstallLog(const UninstallLog&) = delete;
   UninstallLog& operator=(const UninstallLog&) = delete;
 
@@ -41,11 +42,10 @@ int LogWrite(int level, const wchar_t* format, ...);
 // Start header. 0 on success; -1 and no stream at all on failure.
 int LogOpen(const std::u16string& path);
 void LogHeader(const wchar_t* event);
+// Run at process exit: an "End" header to the current stream, which is then
+// closed unless it is standard error.
 void LogClose();
 // The system handle under the current stream (for the engine's standard error).
 HANDLE LogStreamHandle();
-
-// The time stamp "HH:MM:SS: " of the current local time, or empty.
-std::wstring LogTimeStamp();
 
 }  // namespace ravuninst
