@@ -29,7 +29,7 @@ RootOptions ParseRootOptions(std::u16string_view commandLine);
 // the 255 characters the key is kept in.
 std::optional<std::u16string> LocalizedStringsKeyFor(std::u16string_view rootKey);
 
-enum class Mode { kNone, kVerbose, kQuiet, kSilent, kInstall, kServices, kRundll, kPreUpdate, kRemoveOld };
+enum class Mode { kVerbose, kQuiet, kSilent, kInstall, kServices, kRundll, kPreUpdate, kRemoveOld };
 
 struct ModeEntry {
   Mode mode;
