@@ -4,6 +4,8 @@
 // clean-up may already have run.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "common/unique_resource.h"
 
 namespace rav {
@@ -61,5 +63,31 @@ using UniqueLibrary = UniqueResource<ClosePolicy<HMODULE, ReleaseLibrary>>;
 using UniqueHeapBlock = UniqueResource<ClosePolicy<void*, ReleaseHeapBlock>>;
 // Identifiers from AllocateAndInitializeSid.
 using UniqueSid = UniqueResource<ClosePolicy<PSID, ReleaseSid>>;
+
+}  // namespace rav
+
+namespace rav {
+
+// Texts handed out from malloc (the uninstaller's localized texts).
+inline void FreeMallocText(wchar_t* text) { std::free(text); }
+using UniqueMallocText = UniqueResource<ClosePolicy<wchar_t*, FreeMallocText>>;
+
+// Memory from the terminal-services queries. Programs that must start where
+// wtsapi32.dll is missing load it at run time and keep it loaded while they
+// own such memory, so WTSFreeMemory is looked up in the loaded library.
+inline void FreeWtsMemory(char* memory) {
+  const HMODULE wtsapi = GetModuleHandleA("wtsapi32.dll");
+  if (wtsapi == nullptr) return;
+  using FreeMemoryFn = void(WINAPI*)(PVOID);
+  // Through a plain function type: FARPROC is only a placeholder type.
+  const auto freeMemory =
+      reinterpret_cast<FreeMemoryFn>(reinterpret_cast<void (*)()>(GetProcAddress(wtsapi, "WTSFreeMemory")));
+  if (freeMemory != nullptr) freeMemory(memory);
+}
+using UniqueWtsText = UniqueResource<ClosePolicy<char*, FreeWtsMemory>>;
+
+// Windows of the calling thread, destroyed (DestroyWindow) by their owner.
+inline void DestroyOwnedWindow(HWND window) { DestroyWindow(window); }
+using UniqueWindow = UniqueResource<ClosePolicy<HWND, DestroyOwnedWindow>>;
 
 }  // namespace rav
