@@ -22,27 +22,6 @@ Function LookUp(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-// One answer of WTSQuerySessionInformationA, released with WTSFreeMemory.
-class SessionText {
- public:
-  explicit SessionText(FreeMemoryFn freeMemory) : freeMemory_(freeMemory) {}
-  ~SessionText() {
-    if (text_ != nullptr) {
-      rav::LastErrorKeeper keep;
-      freeMemory_(text_);
-    }
-  }
-  SessionText(const SessionText&) = delete;
-  SessionText& operator=(const SessionText&) = delete;
-
-  LPSTR* put() { return &text_; }
-  const char* get() const { return text_ != nullptr ? text_ : ""; }
-
- private:
-  FreeMemoryFn freeMemory_;
-  LPSTR text_ = nullptr;
-};
-
 // Written to the host's standard output, not to the debug channel.
 void ReportLoadedLibraries() {
   static constexpr char kText[] = "GetCurrentUser(): successfully loaded libraries\n";
@@ -53,11 +32,14 @@ void ReportLoadedLibraries() {
   WriteFile(output, kText, sizeof kText - 1, &written, nullptr);
 }
 
+// A session text, or empty where the query gave none.
+const char* Text(const rav::UniqueWtsText& text) { return text ? text.get() : ""; }
+
 }  // namespace
 
 bool GetCurrentUser(std::string& name) {
   DebugPrint("Entering... GetCurrentUser()");
-  // Declared first, released last: the session texts are freed through them.
+  // Declared first, released last: the session texts are freed through wtsapi32.
   const rav::UniqueLibrary wtsapi(LoadLibraryA("wtsapi32.dll"));
   const rav::UniqueLibrary kernel(LoadLibraryA("kernel32.dll"));
   // A library without the call it is loaded for counts as not loaded.
@@ -77,8 +59,8 @@ bool GetCurrentUser(std::string& name) {
   ReportLoadedLibraries();
 
   const DWORD session = activeConsoleSession();
-  SessionText user(freeMemory);
-  SessionText domain(freeMemory);
+  rav::UniqueWtsText user;
+  rav::UniqueWtsText domain;
   DWORD bytes = 0;
   if (!querySession(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, user.put(), &bytes)) {
     const long error = LastErrorCode();
@@ -86,7 +68,7 @@ bool GetCurrentUser(std::string& name) {
   } else if (!querySession(WTS_CURRENT_SERVER_HANDLE, session, WTSDomainName, domain.put(), &bytes)) {
     const long error = LastErrorCode();
     DebugPrint("Failed to get the Domain Name. [err=%ld]", error);
-  } else if (const std::optional<std::string> qualified = QualifiedAccountName(domain.get(), user.get())) {
+  } else if (const std::optional<std::string> qualified = QualifiedAccountName(Text(domain), Text(user))) {
     name = *qualified;
   }
   DebugPrint("WTSQuerySessionInformation returned \"%s\"", name.c_str());

@@ -4,27 +4,10 @@
 #include "coinstaller/debug_print.h"
 #include "coinstaller/location_rules.h"
 #include "coinstaller/os_version.h"
+#include "common/scoped_reverters.h"
 
 namespace coinstaller {
 namespace {
-
-// The calling thread runs as the token's user while this object lives.
-class ScopedImpersonation {
- public:
-  explicit ScopedImpersonation(HANDLE token) : active_(ImpersonateLoggedOnUser(token) != FALSE) {}
-  ~ScopedImpersonation() {
-    if (!active_) return;
-    rav::LastErrorKeeper keep;
-    RevertToSelf();
-  }
-  ScopedImpersonation(const ScopedImpersonation&) = delete;
-  ScopedImpersonation& operator=(const ScopedImpersonation&) = delete;
-
-  bool active() const { return active_; }
-
- private:
-  bool active_;
-};
 
 // The nation's ISO code into `text`. False after logging the failed read; a
 // user without a nation leaves `text` untouched.
@@ -67,12 +50,12 @@ std::optional<std::string> GetUserLocation(const char* winlogonKey) {
   } else {
     // Without a token, or when impersonating fails, the host's own account
     // answers. The token is closed as soon as the thread impersonates it.
-    std::optional<ScopedImpersonation> impersonation;
+    rav::ImpersonationReverter impersonation;
     if (source == LocationSource::ConsoleUserGeo) {
       const rav::UniqueHandle token = GetUserToken(winlogonKey);
       if (token) {
-        impersonation.emplace(token.get());
-        if (impersonation->active()) DebugPrint("Successfully impersonated logged on user.");
+        impersonation = rav::ImpersonationReverter(ImpersonateLoggedOnUser(token.get()));
+        if (impersonation) DebugPrint("Successfully impersonated logged on user.");
       }
     }
     if (!ReadNationCode(text)) return std::nullopt;

@@ -4,24 +4,11 @@
 
 #include <vector>
 
+#include "common/scoped_reverters.h"
 #include "common/win_resources.h"
 
 namespace ravuninst {
 namespace {
-
-// Ends the thread's impersonation however the check leaves.
-class ImpersonationGuard {
- public:
-  ImpersonationGuard() : active_(ImpersonateSelf(SecurityImpersonation) != FALSE) {}
-  ~ImpersonationGuard() {
-    if (active_) RevertToSelf();
-  }
-  ImpersonationGuard(const ImpersonationGuard&) = delete;
-  ImpersonationGuard& operator=(const ImpersonationGuard&) = delete;
-
- private:
-  bool active_;
-};
 
 rav::UniqueHandle OpenQueryToken() {
   rav::UniqueHandle token;
@@ -34,7 +21,8 @@ rav::UniqueHandle OpenQueryToken() {
 }  // namespace
 
 bool IsUserAdmin() {
-  ImpersonationGuard impersonation;
+  // The check reads the thread's own token; it ends however the check leaves.
+  const rav::ImpersonationReverter impersonation(ImpersonateSelf(SecurityImpersonation));
   rav::UniqueHandle token = OpenQueryToken();
   if (!token) return false;
 
