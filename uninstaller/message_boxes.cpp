@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <optional>
 
@@ -20,17 +19,13 @@
 namespace ravuninst {
 namespace {
 
-struct FreeText {
-  void operator()(wchar_t* text) const { std::free(text); }
-};
-using Text = std::unique_ptr<wchar_t, FreeText>;
+using Text = rav::UniqueMallocText;
 
-Text Load(std::uint16_t number) { return Text(LoadMessageText(number)); }
+Text Load(std::uint16_t number) { return LoadMessageText(number); }
 
-wchar_t* Duplicate(const std::u16string& text) {
-  auto* copy = static_cast<wchar_t*>(std::malloc((text.size() + 1) * sizeof(wchar_t)));
-  if (copy == nullptr) return nullptr;
-  std::memcpy(copy, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+Text Duplicate(const std::u16string& text) {
+  Text copy(static_cast<wchar_t*>(std::malloc((text.size() + 1) * sizeof(wchar_t))));
+  if (copy) std::memcpy(copy.get(), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
   return copy;
 }
 
@@ -39,13 +34,13 @@ constexpr std::uint16_t kAdapterName = 7303;
 
 }  // namespace
 
-wchar_t* LoadMessageText(std::uint16_t number) {
-  wchar_t* loaded = LoadLocalizedString(nullptr, number);
-  if (loaded == nullptr) return nullptr;
+Text LoadMessageText(std::uint16_t number) {
+  Text loaded = LoadLocalizedString(nullptr, number);
+  if (!loaded) return {};
   ExpandedText expanded;
   try {
-    expanded = ExpandProductName(rav::as_u16cstr(loaded), []() -> std::optional<std::u16string> {
-      Text name(LoadLocalizedString(nullptr, driverMode ? kAdapterName : kUtilityName));
+    expanded = ExpandProductName(rav::as_u16cstr(loaded.get()), []() -> std::optional<std::u16string> {
+      const Text name = LoadLocalizedString(nullptr, driverMode ? kAdapterName : kUtilityName);
       if (!name) return std::nullopt;
       return std::u16string(rav::as_u16cstr(name.get()));
     });
@@ -58,9 +53,8 @@ wchar_t* LoadMessageText(std::uint16_t number) {
                static_cast<unsigned>(number), static_cast<unsigned long>(kMaxExpandedText));
   }
   if (!expanded.text) return loaded;
-  wchar_t* copy = Duplicate(*expanded.text);
-  if (copy == nullptr) return loaded;
-  std::free(loaded);
+  Text copy = Duplicate(*expanded.text);
+  if (!copy) return loaded;
   return copy;
 }
 

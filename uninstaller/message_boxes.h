@@ -3,12 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "common/win_resources.h"
+
 namespace ravuninst {
 
 // Text `number` with "%OEM_UTIL_NAME%" replaced by the product name (7303
-// in driver mode, 7301 otherwise), newly allocated (free it with free()),
-// or null. Without a product name the text comes back with the token in.
-wchar_t* LoadMessageText(std::uint16_t number);
+// in driver mode, 7301 otherwise), or none. Without a product name the text
+// comes back with the token in.
+rav::UniqueMallocText LoadMessageText(std::uint16_t number);
 
 // Asks whether to go on: true only for OK. False without a box when a
 // text is missing.

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
-
 #include "uninstaller/message_boxes.h"
 #include "uninstaller/window_geometry.h"
 
@@ -23,9 +21,8 @@ void CentreOnDesktop(HWND dialog) {
 
 // Sets a window's text to message `number`, or empties it without one.
 void SetMessageText(HWND window, LPARAM number) {
-  wchar_t* text = LoadMessageText(static_cast<std::uint16_t>(number));
-  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text != nullptr ? text : L""));
-  std::free(text);
+  const rav::UniqueMallocText text = LoadMessageText(static_cast<std::uint16_t>(number));
+  SendMessageW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text.get() : L""));
 }
 
 }  // namespace

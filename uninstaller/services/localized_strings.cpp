@@ -43,27 +43,25 @@ rav::UniqueHkey OpenSubkey(HKEY parent, const std::string& name) {
 }
 
 // Reads a value of any type as text: the data and one terminating zero.
-wchar_t* ReadText(HKEY key, std::uint16_t number) {
+rav::UniqueMallocText ReadText(HKEY key, std::uint16_t number) {
   const std::string nameA = std::to_string(number);
   const std::wstring nameW(nameA.begin(), nameA.end());
   const bool wide = IsNtPlatform();
   DWORD size = 0;
   LONG status = wide ? RegQueryValueExW(key, nameW.c_str(), nullptr, nullptr, nullptr, &size)
                      : RegQueryValueExA(key, nameA.c_str(), nullptr, nullptr, nullptr, &size);
-  if (status != ERROR_SUCCESS) return nullptr;
-  auto* buffer = static_cast<BYTE*>(std::calloc(2 * static_cast<std::size_t>(size) + 2, 1));
-  if (buffer == nullptr) return nullptr;
+  if (status != ERROR_SUCCESS) return {};
+  rav::UniqueMallocText text(static_cast<wchar_t*>(std::calloc(2 * static_cast<std::size_t>(size) + 2, 1)));
+  if (!text) return {};
+  auto* buffer = reinterpret_cast<BYTE*>(text.get());
   status = wide ? RegQueryValueExW(key, nameW.c_str(), nullptr, nullptr, buffer, &size)
                 : RegQueryValueExA(key, nameA.c_str(), nullptr, nullptr, buffer, &size);
-  if (status != ERROR_SUCCESS) {
-    std::free(buffer);
-    return nullptr;
-  }
+  if (status != ERROR_SUCCESS) return {};
   // The data need not end in a zero; one goes right after it (the block is
   // large enough for an odd byte count too).
   buffer[size] = 0;
   buffer[size + 1] = 0;
-  return reinterpret_cast<wchar_t*>(buffer);
+  return text;
 }
 
 }  // namespace
@@ -80,54 +78,54 @@ std::optional<std::string> ModuleBaseName(HMODULE module) {
   return BaseNameWithoutExtension(std::string_view(path, length));
 }
 
-wchar_t* LoadRegistryString(HMODULE module, std::uint16_t number, std::uint16_t language) {
+rav::UniqueMallocText LoadRegistryString(HMODULE module, std::uint16_t number, std::uint16_t language) {
   const std::optional<std::string> moduleName = ModuleBaseName(module);
-  if (!moduleName) return nullptr;
+  if (!moduleName) return {};
   const rav::UniqueHkey root = OpenLocalizedStringsRoot();
-  if (!root) return nullptr;
+  if (!root) return {};
   const rav::UniqueHkey moduleKey = OpenSubkey(root.get(), *moduleName);
-  if (!moduleKey) return nullptr;
+  if (!moduleKey) return {};
   const rav::UniqueHkey primaryKey = OpenSubkey(moduleKey.get(), std::to_string(PrimaryLanguage(language)));
-  if (!primaryKey) return nullptr;
+  if (!primaryKey) return {};
   rav::UniqueHkey subKey = OpenSubkey(primaryKey.get(), std::to_string(SubLanguage(language)));
   if (!subKey && SubLanguage(language) == 1) {
     // The default sublanguage takes whatever variant the package installed.
     char first[257] = {};
     if (RegEnumKeyA(primaryKey.get(), 0, first, sizeof first) == ERROR_SUCCESS) subKey = OpenSubkey(primaryKey.get(), first);
   }
-  if (!subKey) return nullptr;
+  if (!subKey) return {};
   return ReadText(subKey.get(), number);
 }
 
-wchar_t* LoadResourceString(HMODULE module, std::uint16_t number, std::uint16_t language) {
+rav::UniqueMallocText LoadResourceString(HMODULE module, std::uint16_t number, std::uint16_t language) {
   if (module == nullptr) module = GetModuleHandleW(nullptr);
   HRSRC found = FindResourceExW(module, MAKEINTRESOURCEW(6) /* RT_STRING */,
                                 MAKEINTRESOURCEW(StringBlockId(number)), language);
-  if (found == nullptr) return nullptr;
+  if (found == nullptr) return {};
   HGLOBAL loaded = LoadResource(module, found);
   const auto* data = static_cast<const char16_t*>(LockResource(loaded));
-  if (data == nullptr) return nullptr;
+  if (data == nullptr) return {};
   const std::span<const char16_t> block(data, SizeofResource(module, found) / sizeof(char16_t));
   const std::optional<std::u16string_view> text = FindStringInBlock(block, StringBlockIndex(number));
-  if (!text) return nullptr;
-  auto* copy = static_cast<wchar_t*>(std::malloc((text->size() + 1) * sizeof(wchar_t)));
-  if (copy == nullptr) return nullptr;
-  std::memcpy(copy, text->data(), text->size() * sizeof(char16_t));
-  copy[text->size()] = L'\0';
+  if (!text) return {};
+  rav::UniqueMallocText copy(static_cast<wchar_t*>(std::malloc((text->size() + 1) * sizeof(wchar_t))));
+  if (!copy) return {};
+  std::memcpy(copy.get(), text->data(), text->size() * sizeof(char16_t));
+  copy.get()[text->size()] = L'\0';
   return copy;
 }
 
-wchar_t* LoadLocalizedString(HMODULE module, std::uint16_t number) {
+rav::UniqueMallocText LoadLocalizedString(HMODULE module, std::uint16_t number) {
   const std::uint16_t user = UserLanguage();
   const std::uint16_t fallback = FallbackLanguage(user);
   constexpr std::uint16_t kEnglish = 0x0409;
   for (std::uint16_t language : {user, fallback, kEnglish}) {
-    if (wchar_t* text = LoadRegistryString(module, number, language)) return text;
+    if (rav::UniqueMallocText text = LoadRegistryString(module, number, language)) return text;
   }
   for (std::uint16_t language : {user, fallback, kEnglish}) {
-    if (wchar_t* text = LoadResourceString(module, number, language)) return text;
+    if (rav::UniqueMallocText text = LoadResourceString(module, number, language)) return text;
   }
-  return nullptr;
+  return {};
 }
 
 }  // namespace ravuninst

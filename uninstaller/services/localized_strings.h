@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "common/win_resources.h"
+
 namespace ravuninst {
 
 inline constexpr wchar_t kDefaultLocalizedStringsKey[] = L"SOFTWARE\\Corvane\\802.11\\LocalizedStrings";
@@ -19,11 +21,11 @@ inline constexpr wchar_t kDefaultLocalizedStringsKey[] = L"SOFTWARE\\Corvane\\80
 // Stores the key below HKEY_LOCAL_MACHINE (at most 255 characters are kept).
 void SetLocalizedStringsKey(const std::u16string& key);
 
-// The text in the user's language, or null. The caller frees it with free().
-// `module` null means the program's own file.
-wchar_t* LoadLocalizedString(HMODULE module, std::uint16_t number);
-wchar_t* LoadRegistryString(HMODULE module, std::uint16_t number, std::uint16_t language);
-wchar_t* LoadResourceString(HMODULE module, std::uint16_t number, std::uint16_t language);
+// The text in the user's language, or none. `module` null means the
+// program's own file.
+rav::UniqueMallocText LoadLocalizedString(HMODULE module, std::uint16_t number);
+rav::UniqueMallocText LoadRegistryString(HMODULE module, std::uint16_t number, std::uint16_t language);
+rav::UniqueMallocText LoadResourceString(HMODULE module, std::uint16_t number, std::uint16_t language);
 
 // The module's file name without directory and extension; nothing when its
 // path cannot be read or has no backslash.

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstdlib>
-#include <memory>
 #include <optional>
 
 #include "common/wide_text.h"
@@ -22,12 +20,9 @@ using ravuninst::LoadResourceString;
 constexpr wchar_t kModule[] = L"localized_strings_test";
 constexpr char16_t kAdapterName[] = u"Corvane 802.11ac Dual-Band Wireless USB Adapter";
 
-// Takes ownership of a loaded text.
-std::optional<std::u16string> Text(wchar_t* loaded) {
-  if (loaded == nullptr) return std::nullopt;
-  std::u16string text(rav::as_u16cstr(loaded));
-  std::free(loaded);
-  return text;
+std::optional<std::u16string> Text(const rav::UniqueMallocText& loaded) {
+  if (!loaded) return std::nullopt;
+  return std::u16string(rav::as_u16cstr(loaded.get()));
 }
 
 // Override values under a key of the test's own, removed afterwards.
