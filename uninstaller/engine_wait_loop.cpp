@@ -23,12 +23,13 @@ constexpr DWORD kPassBudgetMs = 25;
 constexpr DWORD kDrainGraceMs = 3000;
 constexpr DWORD kCloseDelayMs = 1000;
 
-// Serves every waiting message; false once WM_QUIT has come.
+// Serves every waiting message; false once WM_QUIT has come. `window` is
+// null once destroyed.
 bool ServeMessages(HWND window) {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) return false;
-    if (!IsDialogMessageW(window, &message)) {
+    if (window == nullptr || !IsDialogMessageW(window, &message)) {
       TranslateMessage(&message);
       DispatchMessageW(&message);
     }
@@ -45,6 +46,7 @@ struct Channels {
 // Takes status and error lines until both pipes are empty or the pass's
 // time is up. True when it took anything at all. The bar gets the last
 // progress line of the pass: within one pass nobody could see the others.
+// `progressWindow` is null once destroyed.
 bool TakeWhatWaits(HWND progressWindow, SetupStatus& status, Channels& channels) {
   const DWORD passStart = GetTickCount();
   bool tookSomething = false;
@@ -79,7 +81,7 @@ bool TakeWhatWaits(HWND progressWindow, SetupStatus& status, Channels& channels)
     // Wrap-safe: only the difference of two tick counts is compared.
     if (!tookThisRound || GetTickCount() - passStart >= kPassBudgetMs) break;
   }
-  if (progressTaken) {
+  if (progressTaken && progressWindow != nullptr) {
     SendMessageW(progressWindow, UM_SETPROGRESS, static_cast<WPARAM>(first), static_cast<LPARAM>(second));
   }
   return tookSomething;
@@ -87,14 +89,14 @@ bool TakeWhatWaits(HWND progressWindow, SetupStatus& status, Channels& channels)
 
 }  // namespace
 
-void RunEngineWaitLoop(HWND progressWindow, SetupStatus& status) {
+void RunEngineWaitLoop(rav::UniqueWindow& progressWindow, SetupStatus& status) {
   Channels channels;
   bool closing = false;
   bool idle = false;
   bool engineEnded = false;
   DWORD lastPass = GetTickCount();
   DWORD engineEndSeen = 0;
-  while (ServeMessages(progressWindow)) {
+  while (ServeMessages(progressWindow.get())) {
     if (idle) {
       const DWORD sinceLastPass = GetTickCount() - lastPass;
       if (sinceLastPass < kIdlePaceMs) {
@@ -112,10 +114,10 @@ void RunEngineWaitLoop(HWND progressWindow, SetupStatus& status) {
     if (channels.both() && !closing) {
       closing = true;
       Sleep(kCloseDelayMs);
-      ShowWindow(progressWindow, SW_HIDE);
-      DestroyWindow(progressWindow);  // posts WM_QUIT
+      ShowWindow(progressWindow.get(), SW_HIDE);
+      progressWindow.reset();  // destroys it, which posts WM_QUIT
     }
-    const bool tookSomething = TakeWhatWaits(progressWindow, status, channels);
+    const bool tookSomething = TakeWhatWaits(progressWindow.get(), status, channels);
     lastPass = GetTickCount();
 
     if (!channels.both()) {

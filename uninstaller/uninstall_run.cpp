@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "common/wide_text.h"
+#include "common/win_resources.h"
 #include "uninstaller/debug_trace.h"
 #include "uninstaller/engine_command.h"
 #include "uninstaller/engine_wait_loop.h"
@@ -22,12 +22,10 @@ namespace {
 
 // Shows the not-administrator warning; false when its texts are missing.
 bool WarnNotAdministrator() {
-  wchar_t* text = LoadMessageText(4003);
-  wchar_t* caption = LoadMessageText(4012);
-  const bool shown = text != nullptr && caption != nullptr;
-  if (shown) MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONWARNING);
-  std::free(text);
-  std::free(caption);
+  const rav::UniqueMallocText text = LoadMessageText(4003);
+  const rav::UniqueMallocText caption = LoadMessageText(4012);
+  const bool shown = text && caption;
+  if (shown) MessageBoxW(nullptr, text.get(), caption.get(), MB_OK | MB_ICONWARNING);
   return shown;
 }
 
@@ -62,10 +60,13 @@ ExitCode RunUninstall(HINSTANCE instance) {
   if (!IsUserAdmin()) return WarnNotAdministrator() ? ExitCode::kNotAdministrator : ExitCode::kNotAdministratorNoTexts;
   if (!ConfirmRemoval()) return ExitCode::kDone;
 
-  HWND window = CreateDialogParamW(instance, MAKEINTRESOURCEW(kProgressDialogId), nullptr, ProgressDialogProc, 0);
-  if (window == nullptr) return ExitCode::kDone;
-  SendMessageW(window, UM_SETTITLE, 0, 4002);
-  ShowWindow(window, SW_SHOWNORMAL);
+  // The wait loop destroys the window once the engine is done; on the ways
+  // out before or without that, the owner does.
+  rav::UniqueWindow window(
+      CreateDialogParamW(instance, MAKEINTRESOURCEW(kProgressDialogId), nullptr, ProgressDialogProc, 0));
+  if (!window) return ExitCode::kDone;
+  SendMessageW(window.get(), UM_SETTITLE, 0, 4002);
+  ShowWindow(window.get(), SW_SHOWNORMAL);
 
   const std::u16string commandLine = EngineCommandLine(TheUninstallLocation().rootDir, IsWow64(), driverMode);
   if (SetupStatusRun(status, commandLine, LogFilePath()) != EngineStart::kStarted) return ExitCode::kEngineNotStarted;
