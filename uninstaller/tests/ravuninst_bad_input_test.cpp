@@ -223,10 +223,10 @@ std::wstring LinuxPath(const fs::path& path) {
   const auto unixFileName = reinterpret_cast<UnixFileName>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
   if (unixFileName == nullptr) return {};
-  char* name = unixFileName(path.c_str());
-  if (name == nullptr) return {};
-  const std::string narrow(name);
-  HeapFree(GetProcessHeap(), 0, name);
+  // Wine hands out the name from the process heap.
+  const rav::UniqueHeapBlock name(unixFileName(path.c_str()));
+  if (!name) return {};
+  const std::string narrow(static_cast<const char*>(name.get()));
   return std::wstring(narrow.begin(), narrow.end());
 }
 
