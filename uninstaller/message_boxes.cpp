@@ -11,7 +11,6 @@
 #include "common/win_resources.h"
 #include "uninstaller/debug_trace.h"
 #include "uninstaller/message_text.h"
-#include "uninstaller/system_restart.h"
 #include "uninstaller/uninstall_location.h"
 #include "uninstaller/services/localized_strings.h"
 #include "uninstaller/services/platform_probes.h"
@@ -81,7 +80,7 @@ void ShowCrashError(std::uint32_t status) {
   MessageBoxW(nullptr, rav::as_wcstr(message), caption.get(), MB_OK | MB_ICONWARNING);
 }
 
-void PromptRestart() {
+void PromptRestart(const SystemRestartCalls& calls) {
   {
     // A forced restart closes every program without asking: it happens only
     // when the user answered OK to the question itself.
@@ -109,7 +108,7 @@ void PromptRestart() {
     AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
     if (GetLastError() != ERROR_SUCCESS) return;  // not granted
   }
-  RestartSystem(EWX_REBOOT | EWX_FORCE);
+  calls.exitWindows(EWX_REBOOT | EWX_FORCE, 0);
 }
 
 }  // namespace ravuninst

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/win_resources.h"
+#include "uninstaller/system_restart.h"
 
 namespace ravuninst {
 
@@ -23,8 +24,8 @@ void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine);
 void ShowCrashError(std::uint32_t status);
 
 // Asks to restart; only on OK to a box that showed the question (text
-// 4014) enables the shutdown privilege and restarts. No text, or no box:
-// a trace line and no restart.
-void PromptRestart();
+// 4014) enables the shutdown privilege and restarts through `calls`. No
+// text, or no box: a trace line and no restart.
+void PromptRestart(const SystemRestartCalls& calls = SystemRestartCalls());
 
 }  // namespace ravuninst

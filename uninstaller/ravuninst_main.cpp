@@ -14,10 +14,10 @@ namespace {
 
 void Trace(std::u16string_view text) { DebugTraceText(rav::as_wcstr(std::u16string(text))); }
 
-ExitCode RunMode(const ModeEntry& entry, HINSTANCE instance) {
+ExitCode RunMode(const ModeEntry& entry, HINSTANCE instance, const SystemRestartCalls& calls) {
   switch (entry.mode) {
     case Mode::kVerbose:
-      return RunUninstall(instance);
+      return RunUninstall(instance, calls);
     case Mode::kServices:
       return RemoveInstalledProducts();
     default:
@@ -27,7 +27,7 @@ ExitCode RunMode(const ModeEntry& entry, HINSTANCE instance) {
 
 }  // namespace
 
-ExitCode RavUninstMain(HINSTANCE instance) {
+ExitCode RavUninstMain(HINSTANCE instance, const SystemRestartCalls& calls) {
   const std::u16string commandLine(rav::as_u16cstr(GetCommandLineW()));
   DebugTraceText(rav::as_wcstr(commandLine));
   ApplyRootOptions(commandLine);
@@ -38,7 +38,7 @@ ExitCode RavUninstMain(HINSTANCE instance) {
   ExitCode exitCode;
   if (const ModeEntry* entry = SelectMode(commandLine)) {
     Trace(entry->trace);
-    exitCode = RunMode(*entry, instance);
+    exitCode = RunMode(*entry, instance, calls);
   } else {
     Trace(kNoModeTrace);
     exitCode = ExitCode::kNoMode;

@@ -1,10 +1,14 @@
 #pragma once
+// The platform call that restarts the machine, handed down from the entry
+// point to the restart offer. The program passes the real one; a test build
+// passes one that records the request, as a real restart would end every
+// program on the machine, the test's own too.
 #include <windows.h>
 
 namespace ravuninst {
 
-// The last step of a restart the user asked for. The program links the real
-// one (system_restart.cpp); a test build links one that records the call.
-void RestartSystem(UINT flags);
+struct SystemRestartCalls {
+  decltype(&ExitWindowsEx) exitWindows = &ExitWindowsEx;
+};
 
 }  // namespace ravuninst

@@ -53,7 +53,7 @@ std::u16string LogFilePath() {
 
 }  // namespace
 
-ExitCode RunUninstall(HINSTANCE instance) {
+ExitCode RunUninstall(HINSTANCE instance, const SystemRestartCalls& calls) {
   SetupStatus status;
   InitCommonControls();
 
@@ -87,7 +87,7 @@ ExitCode RunUninstall(HINSTANCE instance) {
     ShowRemovalError(errorFile, errorLine);
     return EngineExitCode(result);
   }
-  if (result == kRestartResult) PromptRestart();
+  if (result == kRestartResult) PromptRestart(calls);
   return ExitCode::kDone;
 }
 
