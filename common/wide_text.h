@@ -8,9 +8,7 @@ static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide text is UTF-16"
 namespace rav {
 
 inline const wchar_t* as_wcstr(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-inline wchar_t* as_writable_wcstr(char16_t* text) { return reinterpret_cast<wchar_t*>(text); }
 inline const wchar_t* as_wcstr(const std::u16string& text) { return as_wcstr(text.c_str()); }
 inline const char16_t* as_u16cstr(const wchar_t* text) { return reinterpret_cast<const char16_t*>(text); }
-inline char16_t* as_writable_u16cstr(wchar_t* text) { return reinterpret_cast<char16_t*>(text); }
 
 }  // namespace rav
