@@ -33,11 +33,11 @@ void RunUnregisterCommand(const std::string& command) {
   start.standardHandles = rav::StandardHandles{};  // the flag and no handles: the child gets none
   const rav::StartedProcess started = rav::StartProcessA(start);
   if (!started.ok()) {
-    const long error = static_cast<long>(started.error);
+    const long error = static_cast<long>(started.error());
     DebugPrint("Error %ld running \"%s\".", error, command.c_str());
     return;
   }
-  started.process.Wait(INFINITE);
+  started->Wait(INFINITE);
 }
 
 // Unregisters the library with the system's own regsvr32, named by its full

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "common/process_owner.h"
+#include "common/result.h"
 
 namespace rav {
 
@@ -51,11 +52,7 @@ using ProcessStartW = ProcessStart<wchar_t>;
 
 // The started program, or the error of the call that failed. After a failed
 // start the thread's last error is that error too, as after the bare call.
-struct StartedProcess {
-  OwnedProcess process;
-  DWORD error = 0;
-  bool ok() const noexcept { return static_cast<bool>(process); }
-};
+using StartedProcess = Result<OwnedProcess>;
 
 StartedProcess StartProcessA(const ProcessStartA& start);
 StartedProcess StartProcessW(const ProcessStartW& start);

@@ -61,9 +61,9 @@ StartedProcess StartWith(const ProcessStart<Char>& start, Create create) {
               &started)) {
     const DWORD error = GetLastError();
     lastError.Set(error);
-    return {OwnedProcess(), error};
+    return Failure{error};
   }
-  return {OwnedProcess(started), 0};
+  return OwnedProcess(started);
 }
 
 }  // namespace rav::detail

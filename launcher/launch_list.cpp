@@ -83,19 +83,22 @@ DWORD StartAndWait(const std::string& programPath, const std::string& commandLin
   start.application = programPath;
   start.commandLine = commandLine;
   start.inheritHandles = true;
-  rav::StartedProcess started = rav::StartProcessA(start);
-  if (started.ok()) {
-    if (started.process.Wait(INFINITE) == WAIT_FAILED) {
-      DebugPrint("Failed to wait for the process.");
+  DWORD error = 0;
+  {
+    const rav::StartedProcess started = rav::StartProcessA(start);
+    if (started.ok()) {
+      if (started->Wait(INFINITE) == WAIT_FAILED) {
+        DebugPrint("Failed to wait for the process.");
+      } else {
+        DebugPrint("Finished waiting for the process.");
+      }
     } else {
-      DebugPrint("Finished waiting for the process.");
+      error = started.error();
+      DebugPrint("CreateProcess() failed to create and launch process: %s.", programPath.c_str());
     }
-  } else {
-    DebugPrint("CreateProcess() failed to create and launch process: %s.", programPath.c_str());
-  }
-  started.process = {};
+  }  // the program's handles close here, before its last error is logged
   DebugPrint("%s returned 0x%08x\n", programPath.c_str(), static_cast<unsigned>(GetLastError()));
-  return started.error;
+  return error;
 }
 
 // Forms the entry's texts and runs it. Returns 0 when the program ran.

@@ -82,13 +82,13 @@ RunResult RunProgram(const RunOptions& options) {
   const rav::StartedProcess started =
       options.token != nullptr ? rav::StartProcessAsUserW(options.token, start) : rav::StartProcessW(start);
   if (!started.ok()) {
-    result.startError = started.error;
+    result.startError = started.error();
     return result;
   }
   result.started = true;
-  result.processId = started.process.processId();
+  result.processId = started->processId();
   if (options.onStarted) options.onStarted(result.processId);
-  const HANDLE process = started.process.process();
+  const HANDLE process = started->process();
   // Only the child holds the writing ends now, so the readers see its end.
   output.childEnd.reset();
   error.childEnd.reset();
@@ -106,12 +106,12 @@ RunResult RunProgram(const RunOptions& options) {
           result.debugOutput.push_back({message.processId, message.text});
         });
     result.timedOut = loop.timedOut;
-  } else if (started.process.Wait(static_cast<DWORD>(options.timeout.count())) == WAIT_TIMEOUT) {
+  } else if (started->Wait(static_cast<DWORD>(options.timeout.count())) == WAIT_TIMEOUT) {
     result.timedOut = true;
     TerminateProcess(process, 0xDEAD);
   }
-  started.process.Wait(INFINITE);
-  started.process.ExitCode(result.exitCode);
+  started->Wait(INFINITE);
+  started->ExitCode(result.exitCode);
   programEnded = true;
   if (outputReader.joinable()) outputReader.join();
   if (errorReader.joinable()) errorReader.join();

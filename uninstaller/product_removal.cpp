@@ -56,7 +56,7 @@ ExitCode GSMURunRemoveProgram(const wchar_t* entryName) {
     DebugTrace(L"GSMURunRemoveProgram: Unable to run uninstall process");
     return ExitCode::kProductNotRemoved;
   }
-  if (started.process.Wait(INFINITE) != WAIT_OBJECT_0) return ExitCode::kProductNotRemoved;
+  if (started->Wait(INFINITE) != WAIT_OBJECT_0) return ExitCode::kProductNotRemoved;
   return ExitCode::kDone;
 }
 

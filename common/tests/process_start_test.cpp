@@ -59,7 +59,7 @@ TEST(StartProcess, AFailedStartCarriesTheCallsError) {
     const StartedProcess started = row.start(missing, token.get());
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(started.ok());
-    EXPECT_EQ(started.error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(started.error(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
   }
 }
 
@@ -67,8 +67,8 @@ TEST(OwnedProcess, WaitsWithALimitThenReadsTheExitCode) {
   ProcessStartW start;
   start.commandLine = WriterCommand(L"sleep:600000");
   StartedProcess started = StartProcessW(start);
-  ASSERT_TRUE(started.ok()) << started.error;
-  const OwnedProcess& process = started.process;
+  ASSERT_TRUE(started.ok()) << started.error();
+  const OwnedProcess& process = *started;
   EXPECT_EQ(GetProcessId(process.process()), process.processId());
   EXPECT_EQ(GetThreadId(process.thread()), process.threadId());
 
@@ -82,8 +82,8 @@ TEST(OwnedProcess, WaitsWithALimitThenReadsTheExitCode) {
   ASSERT_TRUE(process.ExitCode(code));
   EXPECT_EQ(code, 9u);
 
-  const UniqueHandle taken = started.process.TakeProcess();
-  EXPECT_FALSE(started.process);
+  const UniqueHandle taken = started->TakeProcess();
+  EXPECT_FALSE(*started);
   EXPECT_EQ(WaitForSingleObject(taken.get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
 }
 

@@ -49,7 +49,7 @@ bool RunFrom(const std::string& directory, const std::string& program) {
   start.commandLine = "\"" + directory + "\\" + program + "\"";
   start.directory = directory;
   const rav::StartedProcess started = rav::StartProcessA(start);
-  return started.ok() && started.process.Wait(INFINITE) == WAIT_OBJECT_0;
+  return started.ok() && started->Wait(INFINITE) == WAIT_OBJECT_0;
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ bool ChildProcess::Start(const std::wstring& commandLine, const std::wstring& di
   start.standardHandles = rav::StandardHandles{nul.get(), nul.get(), nul.get()};
   rav::StartedProcess started = rav::StartProcessW(start);
   if (!started.ok()) return false;
-  process_ = std::move(started.process);
+  process_ = std::move(*started);
   return true;
 }
 

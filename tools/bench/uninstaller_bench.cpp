@@ -133,7 +133,7 @@ std::optional<DirectEngine> StartEngineDirect(const BenchPaths& paths, const Eng
   rav::StartedProcess started = rav::StartProcessW(start);
   if (!started.ok()) return std::nullopt;
   DirectEngine direct;
-  direct.process = started.process.TakeProcess();
+  direct.process = started->TakeProcess();
   direct.reader = std::move(watched.parentEnd);
   direct.input = std::move(input.parentEnd);
   return direct;

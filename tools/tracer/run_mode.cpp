@@ -45,7 +45,7 @@ ExitCode RunTraced(const TraceOptions& options) {
                                                InheritableStandardHandle(STD_ERROR_HANDLE, error)};
   const rav::StartedProcess started = rav::StartProcessW(start);
   if (!started.ok()) {
-    Report(WithErrorCode("cannot start " + options.commandLine, started.error));
+    Report(WithErrorCode("cannot start " + options.commandLine, started.error()));
     return ExitCode::kFailed;
   }
   // Only the program holds the copies now.
@@ -58,12 +58,12 @@ ExitCode RunTraced(const TraceOptions& options) {
       options.timeoutSeconds == 0 ? std::chrono::milliseconds::max()
                                   : std::chrono::milliseconds(options.timeoutSeconds * 1000);
   const rav::DebugLoopResult loop = rav::ServeDebugEvents(
-      started.process.process(), timeout,
+      started->process(), timeout,
       [&printer, &names](const rav::DebugString& s) { printer.Print(s.processId, names.NameOf(s.processId), s.text); },
       [&names](DWORD processId, const std::wstring& image) { names.Remember(processId, image); });
 
   DWORD exitCode = 0;
-  started.process.ExitCode(exitCode);
+  started->ExitCode(exitCode);
   if (loop.timedOut) {
     Report(options.commandLine + " was ended after " + std::to_string(options.timeoutSeconds) + " s");
   }

@@ -50,8 +50,8 @@ EngineStart SetupStatus::Run(const std::u16string& commandLine, const std::u16st
                                                logHandle ? logHandle.get() : error.childEnd.get()};
   rav::StartedProcess started = rav::StartProcessW(start);
   if (!started.ok()) return EngineStart::kProcessNotMade;
-  processId_ = started.process.processId();
-  process_ = started.process.TakeProcess();  // the thread handle is not needed
+  processId_ = started->processId();
+  process_ = started->TakeProcess();  // the thread handle is not needed
 
   outputReader_.Attach(output.parentEnd.release(), L"standard output");
   inputHolder_.Attach(input.parentEnd.release(), L"standard input");
