@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "coinstaller/account_names.h"
+#include "coinstaller/core/account_names.h"
 #include "coinstaller/debug_print.h"
 #include "common/win_resources.h"
 

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "common/result.h"
+#include "common/core/result.h"
 
 namespace coinstaller {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "common/result.h"
+#include "common/core/result.h"
 #include "common/win_resources.h"
 
 namespace coinstaller {

@@ -4,7 +4,7 @@
 
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
-#include "coinstaller/system_paths.h"
+#include "coinstaller/core/system_paths.h"
 
 namespace coinstaller {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "coinstaller/windows_directory.h"
-#include "common/result.h"
+#include "common/core/result.h"
 
 namespace coinstaller {
 

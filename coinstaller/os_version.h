@@ -3,7 +3,7 @@
 // (GetVersionExA: compatibility settings of the host program apply).
 #include <optional>
 
-#include "coinstaller/location_rules.h"
+#include "coinstaller/core/location_rules.h"
 
 namespace coinstaller {
 

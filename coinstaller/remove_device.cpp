@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 
-#include "coinstaller/companion_files.h"
+#include "coinstaller/core/companion_files.h"
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
 #include "coinstaller/inf_backup.h"
-#include "coinstaller/system_paths.h"
+#include "coinstaller/core/system_paths.h"
 #include "coinstaller/windows_directory.h"
 #include "common/process_start.h"
 #include "common/win_resources.h"

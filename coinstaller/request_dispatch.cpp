@@ -1,7 +1,7 @@
 #include "coinstaller/request_dispatch.h"
 
 #include "coinstaller/debug_print.h"
-#include "coinstaller/dif_table.h"
+#include "coinstaller/core/dif_table.h"
 #include "coinstaller/install_device.h"
 #include "coinstaller/remove_device.h"
 

@@ -5,7 +5,7 @@
 
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
-#include "coinstaller/row_marker.h"
+#include "coinstaller/core/row_marker.h"
 
 namespace coinstaller {
 namespace {

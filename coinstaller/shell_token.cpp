@@ -5,10 +5,10 @@
 #include <optional>
 #include <utility>
 
-#include "coinstaller/account_names.h"
+#include "coinstaller/core/account_names.h"
 #include "coinstaller/debug_print.h"
 #include "coinstaller/driver_registry.h"
-#include "common/ascii_case.h"
+#include "common/core/ascii_case.h"
 
 namespace coinstaller {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "coinstaller/console_user.h"
 #include "coinstaller/debug_print.h"
-#include "coinstaller/location_rules.h"
+#include "coinstaller/core/location_rules.h"
 #include "coinstaller/os_version.h"
 #include "common/scoped_reverters.h"
 

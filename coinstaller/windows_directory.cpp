@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "coinstaller/debug_print.h"
-#include "coinstaller/system_paths.h"
+#include "coinstaller/core/system_paths.h"
 
 namespace coinstaller {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "common/result.h"
+#include "common/core/result.h"
 
 namespace coinstaller {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "common/ansi_text.h"
-#include "common/elapsed_ticks.h"
+#include "common/core/elapsed_ticks.h"
 #include "common/wide_utf8.h"
 
 namespace rav {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "common/debug_line.h"
+#include "common/core/debug_line.h"
 #include "common/wide_text.h"
 #include "common/win_resources.h"
 

@@ -10,7 +10,7 @@
 #include <type_traits>
 
 #include "common/process_owner.h"
-#include "common/result.h"
+#include "common/core/result.h"
 
 namespace rav {
 

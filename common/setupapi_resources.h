@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include "common/unique_resource.h"
+#include "common/core/unique_resource.h"
 #include "common/win_resources.h"
 
 namespace rav {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/utf_text.h"
+#include "common/core/utf_text.h"
 #include "common/wide_text.h"
 
 namespace rav {

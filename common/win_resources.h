@@ -6,7 +6,7 @@
 
 #include <cstdlib>
 
-#include "common/unique_resource.h"
+#include "common/core/unique_resource.h"
 
 namespace rav {
 

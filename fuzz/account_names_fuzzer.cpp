@@ -13,8 +13,8 @@
 // ASCII letters in the other case, and otherwise matches a byte-by-byte
 // reference (bytes outside A-Z/a-z compared exactly, also each input byte
 // against its bit-5 partner); an empty owner belongs to nobody.
-#include "coinstaller/account_names.h"
-#include "common/ascii_case.h"
+#include "coinstaller/core/account_names.h"
+#include "common/core/ascii_case.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

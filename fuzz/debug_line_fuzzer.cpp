@@ -11,9 +11,9 @@
 // body is never longer than 4,092 characters and does not end in white
 // space, and what was dropped before the cut was white space only. With
 // either program's prefix the line fits the 4,116-byte output buffer.
-#include "common/debug_line.h"
+#include "common/core/debug_line.h"
 #include "fuzz/fuzz_support.h"
-#include "launcher/debug_prefix.h"
+#include "launcher/core/debug_prefix.h"
 
 namespace {
 

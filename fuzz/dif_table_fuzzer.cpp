@@ -10,7 +10,7 @@
 // acted on, each by its own handler.
 #include <cstring>
 
-#include "coinstaller/dif_table.h"
+#include "coinstaller/core/dif_table.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/services/join_path.h"
+#include "uninstaller/services/core/join_path.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::u16string whole = fuzz::Widen(fuzz::AsText(data, size));

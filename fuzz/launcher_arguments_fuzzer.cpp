@@ -16,8 +16,8 @@
 #include <cstring>
 
 #include "fuzz/fuzz_support.h"
-#include "launcher/arguments.h"
-#include "launcher/launch_entry.h"
+#include "launcher/core/arguments.h"
+#include "launcher/core/launch_entry.h"
 
 namespace {
 

@@ -16,9 +16,9 @@
 // staging sibling is "<base>.<n>" for n in 1..99 when it fits; lock names
 // are "Local\RavWLSetup." and 16 hex digits.
 #include "fuzz/fuzz_support.h"
-#include "launcher/launch_entry.h"
-#include "launcher/launcher_paths.h"
-#include "launcher/staging_rules.h"
+#include "launcher/core/launch_entry.h"
+#include "launcher/core/launcher_paths.h"
+#include "launcher/core/staging_rules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input = fuzz::AsText(data, size);

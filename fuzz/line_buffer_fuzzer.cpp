@@ -23,10 +23,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "common/utf_text.h"
+#include "common/core/utf_text.h"
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/services/line_buffer.h"
-#include "uninstaller/services/status_line.h"
+#include "uninstaller/services/core/line_buffer.h"
+#include "uninstaller/services/core/status_line.h"
 
 namespace {
 

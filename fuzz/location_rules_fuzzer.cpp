@@ -12,7 +12,7 @@
 // the start of the text.
 #include <algorithm>
 
-#include "coinstaller/location_rules.h"
+#include "coinstaller/core/location_rules.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

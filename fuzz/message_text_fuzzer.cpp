@@ -19,7 +19,7 @@
 // is given.
 // The error message is "<text>: <file> <line>." whole, the line in decimal.
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/message_text.h"
+#include "uninstaller/core/message_text.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 // quote) and exactly four double quotes, so no directory from the command
 // line can add arguments to it or join the next one to it.
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/command_line.h"
-#include "uninstaller/engine_command.h"
+#include "uninstaller/core/command_line.h"
+#include "uninstaller/core/engine_command.h"
 
 namespace {
 

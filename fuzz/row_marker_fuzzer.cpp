@@ -8,7 +8,7 @@
 // Properties: the section name is the section followed directly by the
 // decoration; the line marks a ROW card exactly when "cc.reg" occurs in it
 // somewhere, in that spelling (a written-out substring search as reference).
-#include "coinstaller/row_marker.h"
+#include "coinstaller/core/row_marker.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

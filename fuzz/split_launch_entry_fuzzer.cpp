@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "fuzz/fuzz_support.h"
-#include "launcher/launch_entry.h"
+#include "launcher/core/launch_entry.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input = fuzz::AsText(data, size);

@@ -15,7 +15,7 @@
 #include <limits>
 
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/services/status_line.h"
+#include "uninstaller/services/core/status_line.h"
 
 namespace {
 

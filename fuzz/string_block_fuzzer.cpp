@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/services/string_tables.h"
+#include "uninstaller/services/core/string_tables.h"
 
 namespace {
 

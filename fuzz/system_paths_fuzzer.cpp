@@ -12,8 +12,8 @@
 // terminator) and is exactly its parts, or is refused; nothing is ever cut.
 // Only architecture 9 (AMD64) names the 64-bit libraries, and the command
 // for either library fits with any system directory of up to 200 characters.
-#include "coinstaller/companion_files.h"
-#include "coinstaller/system_paths.h"
+#include "coinstaller/core/companion_files.h"
+#include "coinstaller/core/system_paths.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <cstdio>
 
 #include "fuzz/fuzz_support.h"
-#include "tools/tracer/trace_line.h"
+#include "tools/tracer/core/trace_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view input = fuzz::AsText(data, size);

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/upgrade_string.h"
+#include "uninstaller/core/upgrade_string.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t bytes = std::min(size, ravuninst::kUpgradeStringBytes);

@@ -17,10 +17,10 @@
 //   surrogate replaced by U+FFFD;
 // - lenient decoding agrees with strict decoding on well-formed bytes, and
 //   otherwise gives the same units up to the first bad sequence, then U+FFFD.
-#include "common/utf_text.h"
+#include "common/core/utf_text.h"
 #include "fuzz/fuzz_support.h"
-#include "uninstaller/services/basic_exception.h"
-#include "uninstaller/services/utf_convert.h"
+#include "uninstaller/services/core/basic_exception.h"
+#include "uninstaller/services/core/utf_convert.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "launcher/debug_print.h"
-#include "launcher/launcher_paths.h"
+#include "launcher/core/launcher_paths.h"
 
 namespace launcher {
 

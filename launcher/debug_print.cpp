@@ -3,7 +3,7 @@
 #include <cstdarg>
 
 #include "common/debug_output.h"
-#include "launcher/debug_prefix.h"
+#include "launcher/core/debug_prefix.h"
 
 namespace launcher {
 

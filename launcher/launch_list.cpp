@@ -9,13 +9,13 @@
 #include "common/win_resources.h"
 #include "launcher/ansi_path.h"
 #include "launcher/debug_print.h"
-#include "launcher/launch_entry.h"
-#include "launcher/launcher_paths.h"
+#include "launcher/core/launch_entry.h"
+#include "launcher/core/launcher_paths.h"
 #include "launcher/resolved_path.h"
 #include "launcher/setup_error_code.h"
 #include "launcher/staging.h"
 #include "launcher/staging_lock.h"
-#include "launcher/staging_rules.h"
+#include "launcher/core/staging_rules.h"
 
 namespace launcher {
 namespace {

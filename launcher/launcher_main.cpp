@@ -7,12 +7,12 @@
 #include <string>
 
 #include "launcher/ansi_path.h"
-#include "launcher/arguments.h"
+#include "launcher/core/arguments.h"
 #include "launcher/console_window.h"
 #include "launcher/debug_print.h"
 #include "launcher/launch_list.h"
-#include "launcher/launcher_paths.h"
-#include "launcher/usage_text.h"
+#include "launcher/core/launcher_paths.h"
+#include "launcher/core/usage_text.h"
 
 namespace launcher {
 

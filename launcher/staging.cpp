@@ -6,7 +6,7 @@
 
 #include "common/win_resources.h"
 #include "launcher/debug_print.h"
-#include "launcher/staging_rules.h"
+#include "launcher/core/staging_rules.h"
 
 namespace launcher {
 namespace {

@@ -1,7 +1,7 @@
 #include "launcher/staging_lock.h"
 
 #include "common/wide_text.h"
-#include "launcher/staging_rules.h"
+#include "launcher/core/staging_rules.h"
 
 namespace launcher {
 

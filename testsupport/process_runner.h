@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "testsupport/debug_capture.h"
 
 namespace testsupport {

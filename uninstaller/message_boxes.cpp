@@ -10,7 +10,7 @@
 #include "common/wide_text.h"
 #include "common/win_resources.h"
 #include "uninstaller/debug_trace.h"
-#include "uninstaller/message_text.h"
+#include "uninstaller/core/message_text.h"
 #include "uninstaller/uninstall_location.h"
 #include "uninstaller/services/localized_strings.h"
 #include "uninstaller/services/platform_probes.h"

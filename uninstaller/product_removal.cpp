@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
-#include "common/ascii_case.h"
+#include "common/core/ascii_case.h"
 #include "common/process_start.h"
 #include "common/wide_text.h"
 #include "common/win_resources.h"
 #include "uninstaller/debug_trace.h"
 #include "uninstaller/uninstall_location.h"
-#include "uninstaller/upgrade_string.h"
+#include "uninstaller/core/upgrade_string.h"
 
 namespace ravuninst {
 namespace {

@@ -3,7 +3,7 @@
 // in the system's list of installed programs, one after the other.
 #include <string>
 
-#include "uninstaller/exit_code.h"
+#include "uninstaller/core/exit_code.h"
 
 namespace ravuninst {
 

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "uninstaller/message_boxes.h"
-#include "uninstaller/window_geometry.h"
+#include "uninstaller/core/window_geometry.h"
 
 namespace ravuninst {
 namespace {

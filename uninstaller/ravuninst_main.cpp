@@ -3,7 +3,7 @@
 #include <string>
 
 #include "common/wide_text.h"
-#include "uninstaller/command_line.h"
+#include "uninstaller/core/command_line.h"
 #include "uninstaller/debug_trace.h"
 #include "uninstaller/product_removal.h"
 #include "uninstaller/uninstall_location.h"

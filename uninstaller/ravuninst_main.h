@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-#include "uninstaller/exit_code.h"
+#include "uninstaller/core/exit_code.h"
 #include "uninstaller/system_restart.h"
 
 namespace ravuninst {

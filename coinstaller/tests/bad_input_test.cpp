@@ -41,7 +41,7 @@
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/user_location.h"
 #include "coinstaller/windows_directory.h"
-#include "common/ascii_case.h"
+#include "common/core/ascii_case.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/test_paths.h"

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "coinstaller/dif_table.h"
+#include "coinstaller/core/dif_table.h"
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/tests/line_matchers.h"
 

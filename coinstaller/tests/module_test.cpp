@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/ascii_case.h"
+#include "common/core/ascii_case.h"
 #include "common/win_resources.h"
 #include "testsupport/debug_capture.h"
 #include "testsupport/test_paths.h"

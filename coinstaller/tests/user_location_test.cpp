@@ -10,7 +10,7 @@
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/tests/line_matchers.h"
 #include "coinstaller/user_location.h"
-#include "common/ascii_case.h"
+#include "common/core/ascii_case.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/text.h"
 

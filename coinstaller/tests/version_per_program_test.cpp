@@ -9,7 +9,7 @@
 
 #include "coinstaller/tests/device_test.h"
 #include "coinstaller/tests/line_matchers.h"
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/test_paths.h"

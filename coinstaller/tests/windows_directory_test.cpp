@@ -2,7 +2,7 @@
 // from a directory that could not be read, never cut to fit.
 #include <gtest/gtest.h>
 
-#include "coinstaller/system_paths.h"
+#include "coinstaller/core/system_paths.h"
 #include "coinstaller/windows_directory.h"
 
 namespace coinstaller {

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <regex>
 
-#include "common/ascii_case.h"
+#include "common/core/ascii_case.h"
 #include "launcher/tests/launcher_package.h"
-#include "launcher/usage_text.h"
+#include "launcher/core/usage_text.h"
 #include "testsupport/registry_values.h"
 
 namespace launcher_test {

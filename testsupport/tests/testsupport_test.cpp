@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "common/win_resources.h"
 #include "testsupport/debug_capture.h"
 #include "testsupport/dir_tree.h"

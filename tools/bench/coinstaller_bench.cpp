@@ -18,7 +18,7 @@
 #include "testsupport/fake_adapter.h"
 #include "testsupport/installed_files.h"
 #include "tools/bench/bench_clock.h"
-#include "tools/bench/bench_stats.h"
+#include "tools/bench/core/bench_stats.h"
 
 namespace {
 

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/bench_package.h"
 #include "tools/bench/bench_sections.h"
-#include "tools/bench/bench_stats.h"
+#include "tools/bench/core/bench_stats.h"
 #include "tools/bench/child_process.h"
 
 namespace bench {

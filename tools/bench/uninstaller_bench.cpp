@@ -15,14 +15,14 @@
 #include <utility>
 #include <vector>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "common/child_handles.h"
 #include "common/process_start.h"
 #include "testsupport/window_driver.h"
 #include "uninstaller/progress_dialog.h"
 #include "tools/bench/bench_clock.h"
 #include "tools/bench/bench_sections.h"
-#include "tools/bench/bench_stats.h"
+#include "tools/bench/core/bench_stats.h"
 #include "tools/bench/child_process.h"
 #include "tools/bench/server_cpu.h"
 

@@ -19,7 +19,7 @@
 #include <filesystem>
 #include <string>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/screenshot.h"

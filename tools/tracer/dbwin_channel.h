@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/win_resources.h"
-#include "tools/tracer/dbwin_record.h"
+#include "tools/tracer/core/dbwin_record.h"
 #include "tools/tracer/mapped_view.h"
 
 namespace tracer {

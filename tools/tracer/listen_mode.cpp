@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/ansi_text.h"
-#include "common/elapsed_ticks.h"
+#include "common/core/elapsed_ticks.h"
 #include "common/wide_utf8.h"
 #include "common/win_resources.h"
 #include "tools/tracer/dbwin_channel.h"

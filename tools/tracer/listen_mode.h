@@ -3,8 +3,8 @@
 // to stop it from another program.
 #include <string>
 
-#include "tools/tracer/exit_code.h"
-#include "tools/tracer/trace_options.h"
+#include "tools/tracer/core/exit_code.h"
+#include "tools/tracer/core/trace_options.h"
 
 namespace tracer {
 

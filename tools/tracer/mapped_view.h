@@ -2,7 +2,7 @@
 // An owner for a view from MapViewOfFile, in the style of common/win_resources.h.
 #include <windows.h>
 
-#include "common/unique_resource.h"
+#include "common/core/unique_resource.h"
 #include "common/win_resources.h"
 
 namespace tracer {

@@ -2,7 +2,7 @@
 
 #include "common/debug_loop.h"
 #include "common/wide_utf8.h"
-#include "tools/tracer/trace_line.h"
+#include "tools/tracer/core/trace_line.h"
 
 namespace tracer {
 namespace {

@@ -4,8 +4,8 @@
 
 #include "tools/tracer/listen_mode.h"
 #include "tools/tracer/run_mode.h"
-#include "tools/tracer/trace_line.h"
-#include "tools/tracer/trace_options.h"
+#include "tools/tracer/core/trace_line.h"
+#include "tools/tracer/core/trace_options.h"
 #include "tools/tracer/trace_output.h"
 
 namespace tracer {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/tracer/exit_code.h"
+#include "tools/tracer/core/exit_code.h"
 
 namespace tracer {
 

@@ -1,8 +1,8 @@
 #pragma once
 // ravtrace run: starts a program as its debugger and prints what it (and,
 // with --children, the programs it starts) writes until it ends.
-#include "tools/tracer/exit_code.h"
-#include "tools/tracer/trace_options.h"
+#include "tools/tracer/core/exit_code.h"
+#include "tools/tracer/core/trace_options.h"
 
 namespace tracer {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/wide_utf8.h"
-#include "tools/tracer/trace_line.h"
+#include "tools/tracer/core/trace_line.h"
 
 namespace tracer {
 namespace {

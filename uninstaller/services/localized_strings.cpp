@@ -8,7 +8,7 @@
 #include "common/wide_text.h"
 #include "common/win_resources.h"
 #include "uninstaller/services/platform_probes.h"
-#include "uninstaller/services/string_tables.h"
+#include "uninstaller/services/core/string_tables.h"
 
 namespace ravuninst {
 namespace {

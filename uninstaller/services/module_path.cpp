@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "common/wide_text.h"
-#include "uninstaller/services/basic_exception.h"
+#include "uninstaller/services/core/basic_exception.h"
 
 namespace ravuninst {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/utf_text.h"
+#include "common/core/utf_text.h"
 #include "uninstaller/services/uninstall_log.h"
 
 namespace ravuninst {

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "common/win_resources.h"
-#include "uninstaller/services/channel_results.h"
-#include "uninstaller/services/line_buffer.h"
+#include "uninstaller/services/core/channel_results.h"
+#include "uninstaller/services/core/line_buffer.h"
 
 namespace ravuninst {
 

@@ -5,7 +5,7 @@
 #include "common/child_handles.h"
 #include "common/process_start.h"
 #include "common/wide_text.h"
-#include "uninstaller/services/status_line.h"
+#include "uninstaller/services/core/status_line.h"
 #include "uninstaller/services/uninstall_log.h"
 
 namespace ravuninst {

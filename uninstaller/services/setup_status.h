@@ -9,8 +9,8 @@
 #include <string>
 
 #include "common/win_resources.h"
-#include "uninstaller/services/channel_results.h"
-#include "uninstaller/services/engine_outcome.h"
+#include "uninstaller/services/core/channel_results.h"
+#include "uninstaller/services/core/engine_outcome.h"
 #include "uninstaller/services/pipe_reader.h"
 
 namespace ravuninst {

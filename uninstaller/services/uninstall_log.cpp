@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "common/wide_text.h"
-#include "uninstaller/services/basic_exception.h"
+#include "uninstaller/services/core/basic_exception.h"
 #include "uninstaller/services/module_path.h"
-#include "common/utf_text.h"
+#include "common/core/utf_text.h"
 
 namespace ravuninst {
 namespace {

@@ -10,7 +10,7 @@
 #include <functional>
 #include <thread>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "common/process_start.h"
 #include "common/win_resources.h"
 #include "testsupport/registry_values.h"

@@ -4,7 +4,7 @@
 
 #include <thread>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "testsupport/test_paths.h"
 #include "testsupport/text.h"
 

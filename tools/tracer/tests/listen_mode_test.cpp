@@ -10,7 +10,7 @@
 
 #include <regex>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/text.h"

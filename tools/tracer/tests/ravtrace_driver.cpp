@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <regex>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "testsupport/test_paths.h"
 
 namespace tracer_test {

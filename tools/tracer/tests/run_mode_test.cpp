@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/text.h"
 #include "tools/tracer/tests/ravtrace_driver.h"
-#include "tools/tracer/trace_line.h"
-#include "tools/tracer/trace_options.h"
+#include "tools/tracer/core/trace_line.h"
+#include "tools/tracer/core/trace_options.h"
 
 namespace tracer_test {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "common/argument_quote.h"
+#include "common/core/argument_quote.h"
 #include "common/wide_text.h"
 #include "testsupport/test_paths.h"
 
