@@ -83,10 +83,7 @@ class Listener {
 
 ExitCode Listen(const TraceOptions& options) {
   TracePrinter printer(options.filter);
-  if (!options.output.empty() && !printer.OpenOutput(rav::Utf8ToWide(options.output))) {
-    Report(WithErrorCode("cannot open " + options.output, GetLastError()));
-    return ExitCode::kFailed;
-  }
+  if (!printer.OpenOutput(options.output)) return ExitCode::kFailed;
   rav::UniqueHandle stop;
   rav::UniqueHandle ready;
   if (!options.stopEvent.empty() && !MakeNamedEvent(options.stopEvent, stop)) return ExitCode::kFailed;

@@ -29,10 +29,7 @@ HANDLE InheritableStandardHandle(DWORD which, rav::UniqueHandle& copy) {
 
 ExitCode RunTraced(const TraceOptions& options) {
   TracePrinter printer(options.filter);
-  if (!options.output.empty() && !printer.OpenOutput(rav::Utf8ToWide(options.output))) {
-    Report(WithErrorCode("cannot open " + options.output, GetLastError()));
-    return ExitCode::kFailed;
-  }
+  if (!printer.OpenOutput(options.output)) return ExitCode::kFailed;
   rav::UniqueHandle input;
   rav::UniqueHandle output;
   rav::UniqueHandle error;

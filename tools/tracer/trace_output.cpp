@@ -52,13 +52,16 @@ void Report(std::string_view message) {
 TracePrinter::TracePrinter(std::string filter)
     : filter_(std::move(filter)), standardOutput_(GetStdHandle(STD_OUTPUT_HANDLE)) {}
 
-bool TracePrinter::OpenOutput(const std::wstring& path) {
+bool TracePrinter::OpenOutput(const std::string& path) {
+  if (path.empty()) return true;
   // FILE_APPEND_DATA without FILE_WRITE_DATA: every write lands at the end,
   // even when another program appends to the same file.
-  file_.reset(CreateFileW(path.c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
+  file_.reset(CreateFileW(rav::Utf8ToWide(path).c_str(), FILE_APPEND_DATA | SYNCHRONIZE,
                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  return file_.valid();
+  if (file_.valid()) return true;
+  Report(WithErrorCode("cannot open " + path, GetLastError()));
+  return false;
 }
 
 void TracePrinter::Print(DWORD processId, std::string_view image, std::string_view text) {

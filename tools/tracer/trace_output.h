@@ -28,10 +28,10 @@ class TracePrinter {
   TracePrinter(const TracePrinter&) = delete;
   TracePrinter& operator=(const TracePrinter&) = delete;
 
-  // Opens FILE for appending every printed line as well, made when missing,
-  // readable and writable by others meanwhile. False when it cannot be
-  // opened; GetLastError() tells why.
-  bool OpenOutput(const std::wstring& path);
+  // Opens `path` (UTF-8; empty: none) for appending every printed line as
+  // well, made when missing, readable and writable by others meanwhile.
+  // False, after reporting why, when it cannot be opened.
+  bool OpenOutput(const std::string& path);
 
   // Prints one debug string (UTF-8) as its lines, stamped with the local
   // time now, the process ID and the image name; lines the filter rejects
