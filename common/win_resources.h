@@ -64,10 +64,6 @@ using UniqueHeapBlock = UniqueResource<ClosePolicy<void*, ReleaseHeapBlock>>;
 // Identifiers from AllocateAndInitializeSid.
 using UniqueSid = UniqueResource<ClosePolicy<PSID, ReleaseSid>>;
 
-}  // namespace rav
-
-namespace rav {
-
 // Texts handed out from malloc (the uninstaller's localized texts).
 inline void FreeMallocText(wchar_t* text) { std::free(text); }
 using UniqueMallocText = UniqueResource<ClosePolicy<wchar_t*, FreeMallocText>>;
