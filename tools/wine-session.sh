@@ -6,6 +6,9 @@
 #   wine-session.sh start STATE_DIR PREFIX_DIR [DESKTOP_KEEPER.exe]
 #   wine-session.sh stop  STATE_DIR
 #
+# RAV_SESSION_I386=emulated starts a session whose 32-bit programs run under
+# qemu-user (the prefix must hold a 32-bit system: tools/wow64-prefix.sh).
+#
 # Everything it waits for has a time limit, it only ever stops processes of
 # its own session (its own Xvfb, its own prefix's wineserver and desktop),
 # and its env file holds shell-quoted values only.
@@ -88,7 +91,15 @@ start)
   WINEPREFIX=$prefix
   WINEDEBUG=-all
   WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
-  if "$here/can-run-32bit.sh" >/dev/null; then
+  if [ "${RAV_SESSION_I386:-}" = emulated ]; then
+    # A session for the shipped 32-bit programs where the kernel runs none:
+    # its 32-bit programs run under qemu-user (tools/i386-emulation.sh),
+    # everything else on the 64-bit loader.
+    RAV_WINE=/usr/lib/wine/wine64
+    WINELOADER=$RAV_WINE
+    RAV_QEMU_I386=1
+    write_env DISPLAY WINEPREFIX RAV_WINE WINELOADER RAV_QEMU_I386 WINEDEBUG WINEDLLOVERRIDES
+  elif "$here/can-run-32bit.sh" >/dev/null; then
     RAV_WINE=wine
     write_env DISPLAY WINEPREFIX RAV_WINE WINEDEBUG WINEDLLOVERRIDES
   else
