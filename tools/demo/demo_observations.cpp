@@ -74,8 +74,8 @@ std::vector<std::string> LastLines(const std::filesystem::path& file, std::size_
   return lines;
 }
 
-std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, const std::wstring& name) {
-  const std::optional<testsupport::RegistryValue> value = testsupport::ReadRegistryValue(root, key, name);
+std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, const std::wstring& name, REGSAM view) {
+  const std::optional<testsupport::RegistryValue> value = testsupport::ReadRegistryValue(root, key, name, view);
   if (!value || (value->type != REG_SZ && value->type != REG_EXPAND_SZ)) return std::nullopt;
   std::wstring text(reinterpret_cast<const wchar_t*>(value->data.data()), value->data.size() / sizeof(wchar_t));
   return text.substr(0, text.find(L'\0'));

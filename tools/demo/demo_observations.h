@@ -18,8 +18,8 @@ struct CountryValue {
 // "Country" value.
 std::optional<CountryValue> SampleAdapterCountry();
 
-// A file in the 64-bit system directory (this 32-bit program would
-// otherwise be shown the 32-bit one).
+// A file in the 64-bit system directory (a 32-bit build of this program
+// would otherwise be shown the 32-bit one).
 bool SystemFileExists(const std::wstring& name);
 
 // The lines of a text file from byte `from` on; `from` moves to its end.
@@ -27,7 +27,8 @@ std::vector<std::string> NewLines(const std::filesystem::path& file, std::uintma
 // The last `count` lines of a text file.
 std::vector<std::string> LastLines(const std::filesystem::path& file, std::size_t count);
 
-std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, const std::wstring& name);
+// `view`: KEY_WOW64_32KEY or KEY_WOW64_64KEY, or 0 for this program's own.
+std::optional<std::wstring> RegistryText(HKEY root, const std::wstring& key, const std::wstring& name, REGSAM view = 0);
 std::optional<DWORD> RegistryNumber(HKEY root, const std::wstring& key, const std::wstring& name);
 
 }  // namespace demo
