@@ -1,6 +1,7 @@
 # The commands README gives. Every target installs what is missing first.
 #   make        set up, build, run the demo (the main job)
-#   make test   set up, build, run every test
+#   make test   set up, build (the release too), run every test
+#   make demo-shipped   the demo with the release programs, as they ship
 #   make fuzz   build the native tree, run every fuzz target FUZZ_SECONDS each
 #   make bench  build the release programs, measure them (see README, Benchmarks)
 SHELL := /bin/bash
@@ -11,7 +12,7 @@ BENCH_RUNS ?= 5
 
 RELEASE := release-i686 release-x86_64
 
-.PHONY: all demo test fuzz bench build release setup clean $(addprefix build-,$(TREES)) $(addprefix build-,$(RELEASE))
+.PHONY: all demo demo-shipped test fuzz bench build release setup clean $(addprefix build-,$(TREES)) $(addprefix build-,$(RELEASE))
 
 all: demo
 
@@ -30,8 +31,9 @@ $(addprefix build-,$(TREES) $(RELEASE)): build-%: setup
 	  cmake --preset $* -DRAV_64BIT_TEST_BUILDS=$$(tools/can-run-32bit.sh >/dev/null && echo OFF || echo ON) >/dev/null; fi
 	@cmake --build --preset $*
 
-# One CTest run over the trees, so the run ends with one summary.
-test: build
+# One CTest run over the trees, so the run ends with one summary. The
+# release is built first: the shipped lane (label "shipped") runs it.
+test: build release
 	@if tools/can-run-32bit.sh >/dev/null; then \
 	  printf 'subdirs("native" "i686" "x86_64")\n' > build/CTestTestfile.cmake; \
 	else \
@@ -51,6 +53,11 @@ bench: build-i686 build-x86_64 $(addprefix build-,$(RELEASE))
 
 demo: build-i686 build-x86_64
 	@tools/demo.sh build
+
+# The same life with the release programs; where the kernel runs no 32-bit
+# programs they run under emulation (minutes; see README, The shipped lane).
+demo-shipped: build-x86_64 release
+	@tools/demo.sh build --shipped
 
 # The shipped programs, size-optimised and stripped, in build/release/ with
 # SHA256SUMS; signed when SIGN_CERT and SIGN_KEY (and SIGN_PASS for a key
