@@ -21,8 +21,8 @@ constexpr std::string_view kUsage =
     "Usage:\n"
     "  ravtrace run [--filter TEXT] [--output FILE] [--timeout SECONDS]\n"
     "               [--children] -- PROGRAM [ARGUMENTS...]\n"
-    "  ravtrace listen [--filter TEXT] [--output FILE] [--duration SECONDS]\n"
-    "                  [--ready-event NAME] [--stop-event NAME]\n"
+    "  ravtrace listen [--global] [--session] [--filter TEXT] [--output FILE]\n"
+    "                  [--duration SECONDS] [--ready-event NAME] [--stop-event NAME]\n"
     "  ravtrace stop NAME\n"
     "  ravtrace --help\n"
     "\n"
@@ -42,13 +42,20 @@ constexpr std::string_view kUsage =
     "                     error.\n"
     "\n"
     "listen  Shows what every program of this session writes while no debugger\n"
-    "        takes it: the system-wide channel (DBWIN_BUFFER). Programs that run\n"
+    "        takes it: the session's channel (DBWIN_BUFFER). Programs that run\n"
     "        under a debugger, ravtrace run's for one, are not seen. Listens\n"
     "        until Ctrl+C or Ctrl+Break, until --duration has passed or until\n"
     "        the stop event is set; then prints \"ravtrace: stopped (Ctrl+C)\"\n"
     "        (or Ctrl+Break, \"after N s\", \"stop event NAME\") on standard\n"
-    "        error and exits with 0. Only one listener can hold the channel:\n"
+    "        error and exits with 0. Only one listener can hold a channel:\n"
     "        when another one does, ravtrace says so and exits with 1.\n"
+    "  --global            Listens to the machine-wide channel instead\n"
+    "                      (Global\\DBWIN_BUFFER), where the programs of session 0\n"
+    "                      write: services, and on Windows Vista and later the\n"
+    "                      device installation, the co-installer with it. Needs\n"
+    "                      administrator rights (SeCreateGlobalPrivilege);\n"
+    "                      without them ravtrace says so and exits with 1.\n"
+    "  --session           This session's channel; with --global, both at once.\n"
     "  --duration SECONDS  Stops after SECONDS.\n"
     "  --ready-event NAME  Sets the named event once listening, so that a caller\n"
     "                      can wait for it before starting the programs it\n"
@@ -81,8 +88,15 @@ constexpr std::string_view kUsage =
     "such event; every mode: 2 for a wrong command line (the reason and this\n"
     "text on standard error); --help: 0.\n";
 
-constexpr std::array<std::string_view, 8> kOptions = {
-    "--filter", "--output", "--timeout", "--children", "--duration", "--ready-event", "--stop-event", "--help"};
+constexpr std::array<std::string_view, 10> kOptions = {"--filter",   "--output",      "--timeout",
+                                                       "--children", "--duration",    "--global",
+                                                       "--session",  "--ready-event", "--stop-event",
+                                                       "--help"};
+
+// Options that take no value.
+bool IsSwitch(std::string_view option) {
+  return option == "--children" || option == "--global" || option == "--session";
+}
 
 bool IsHelp(std::string_view argument) {
   return argument == "--help" || argument == "-h" || argument == "/?" || argument == "help";
@@ -156,8 +170,14 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
     if (!fits) return Failure(argument + " does not belong to " + mode);
     if (std::find(seen.begin(), seen.end(), argument) != seen.end()) return Failure(argument + " given twice");
     seen.push_back(argument);
-    if (argument == "--children") {
-      options.children = true;
+    if (IsSwitch(argument)) {
+      if (argument == "--children") {
+        options.children = true;
+      } else if (argument == "--global") {
+        options.globalChannel = true;
+      } else {
+        options.sessionChannel = true;
+      }
       continue;
     }
     if (i + 1 >= arguments.size()) return Failure(argument + " needs a value");
@@ -190,6 +210,7 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
     }
   } else if (listen) {
     if (rest != 0) return Failure("listen takes no argument \"" + arguments[i] + "\"");
+    if (!options.globalChannel) options.sessionChannel = true;
   } else {
     if (rest != 1 || arguments[i].empty()) return Failure("stop needs exactly one event NAME");
     options.eventName = arguments[i];
