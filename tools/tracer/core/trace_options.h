@@ -12,8 +12,9 @@ namespace tracer {
 enum class TraceMode {
   kHelp,    // --help: the usage text on standard output
   kRun,     // run a program as its debugger
-  kListen,  // the debug-output channels, until stopped
-  kStop,    // set the stop event of a listener
+  kListen,   // the debug-output channels, until stopped
+  kStop,     // set the stop event of a listener
+  kCollect,  // write a support bundle
 };
 
 struct TraceOptions {
@@ -35,6 +36,8 @@ struct TraceOptions {
   bool globalChannel = false;
   // stop
   std::string eventName;
+  // collect: the bundle's file, which must not exist yet
+  std::string bundlePath;
 };
 
 struct ParsedArguments {
