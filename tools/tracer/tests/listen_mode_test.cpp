@@ -250,27 +250,30 @@ TEST(ListenMode, Names64BitWriters) {
 // installation, and the co-installer in it) write into the machine-wide
 // channel. Wine has one session: the writer here puts its string into the
 // global objects itself, as OutputDebugStringA does from session 0.
-TEST(ListenMode, GlobalHearsTheMachineWideChannelAndWithSessionBoth) {
-  {
-    Listener listener(L"--global --session");
-    ASSERT_TRUE(listener.ready());
-    const RunResult global = RunWriter(rav::JoinArguments({L"global:from session 0"}));
-    const RunResult local = RunWriter(rav::JoinArguments({L"a:from this session"}));
-    const RunResult run = listener.Stop();
-    ExpectListenedAndStopped(run, StopReason(listener));
-    const std::vector<PrintedLine> lines = ParsePrinted(run.standardOutput);
-    EXPECT_THAT(TextsOf(lines, global.processId), ElementsAre("from session 0"));
-    EXPECT_THAT(TextsOf(lines, local.processId), ElementsAre("from this session"));
-  }
-  Listener listener(L"--global");
-  ASSERT_TRUE(listener.ready());
-  const RunResult global = RunWriter(rav::JoinArguments({L"global:machine-wide only"}));
-  const RunResult local = RunWriter(rav::JoinArguments({L"a:not listened to"}));
+// What a listener started with `options` printed of one line written into
+// the machine-wide channel and one written in this session.
+struct Heard {
+  std::vector<std::string> global;
+  std::vector<std::string> session;
+};
+Heard ListenToBothChannels(const std::wstring& options) {
+  Listener listener(options);
+  EXPECT_TRUE(listener.ready());
+  const RunResult global = RunWriter(rav::JoinArguments({L"global:from session 0"}));
+  const RunResult local = RunWriter(rav::JoinArguments({L"a:from this session"}));
   const RunResult run = listener.Stop();
   ExpectListenedAndStopped(run, StopReason(listener));
   const std::vector<PrintedLine> lines = ParsePrinted(run.standardOutput);
-  EXPECT_THAT(TextsOf(lines, global.processId), ElementsAre("machine-wide only"));
-  EXPECT_THAT(TextsOf(lines, local.processId), IsEmpty());
+  return {TextsOf(lines, global.processId), TextsOf(lines, local.processId)};
+}
+
+TEST(ListenMode, GlobalHearsTheMachineWideChannelAndWithSessionBoth) {
+  const Heard both = ListenToBothChannels(L"--global --session");
+  EXPECT_THAT(both.global, ElementsAre("from session 0"));
+  EXPECT_THAT(both.session, ElementsAre("from this session"));
+  const Heard global = ListenToBothChannels(L"--global");
+  EXPECT_THAT(global.global, ElementsAre("from session 0"));
+  EXPECT_THAT(global.session, IsEmpty());
 }
 
 // Outside session 0, making the machine-wide channel's section takes
