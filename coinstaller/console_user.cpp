@@ -52,7 +52,7 @@ bool GetCurrentUser(std::string& name) {
     freeMemory = LookUp<FreeMemoryFn>(wtsapi.get(), "WTSFreeMemory");
   }
   if (activeConsoleSession == nullptr || querySession == nullptr || freeMemory == nullptr) {
-    DebugPrint("GetCurrentUser(): Unable to load libraries");
+    DebugPrintFailure("GetCurrentUser(): Unable to load libraries");
     DebugPrint("Leaving... GetCurrentUser()");
     return false;
   }
@@ -64,10 +64,10 @@ bool GetCurrentUser(std::string& name) {
   DWORD bytes = 0;
   if (!querySession(WTS_CURRENT_SERVER_HANDLE, session, WTSUserName, user.put(), &bytes)) {
     const long error = LastErrorCode();
-    DebugPrint("Failed to get the Current User Name. [err=%ld]", error);
+    DebugPrintFailure("Failed to get the Current User Name. [err=%ld]", error);
   } else if (!querySession(WTS_CURRENT_SERVER_HANDLE, session, WTSDomainName, domain.put(), &bytes)) {
     const long error = LastErrorCode();
-    DebugPrint("Failed to get the Domain Name. [err=%ld]", error);
+    DebugPrintFailure("Failed to get the Domain Name. [err=%ld]", error);
   } else if (const std::optional<std::string> qualified = QualifiedAccountName(Text(domain), Text(user))) {
     name = *qualified;
   }

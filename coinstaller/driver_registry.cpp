@@ -34,11 +34,11 @@ bool GetInfFromDrvRegistry(HKEY driverKey, std::string& infName) {
   // So is a name that could lead anywhere but to an INF file in the INF and
   // system directories: the backup is copied to and deleted from that name.
   if (value && !IsPlainInfFileName(*value)) {
-    DebugPrint("Refusing 'InfPath' that is not an INF file name: %s", value->c_str());
+    DebugPrintFailure("Refusing 'InfPath' that is not an INF file name: %s", value->c_str());
     value = rav::Failure{ERROR_INVALID_NAME};
   }
   if (!value) {
-    DebugPrint("Failed to read 'InfPath' from driver registry. [err=%ld]", ErrorCode(value.error()));
+    DebugPrintFailure("Failed to read 'InfPath' from driver registry. [err=%ld]", ErrorCode(value.error()));
     return false;
   }
   infName = *value;

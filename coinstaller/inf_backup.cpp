@@ -50,13 +50,13 @@ void BackUpInfFile(HKEY driverKey, const WindowsDirectory& windows) {
   if (destination) DebugPrint("Destination Inf file: %s", destination->c_str());
   if (!source || !destination) {
     const rav::WindowsError error = destination ? source.error() : destination.error();
-    DebugPrint("Could not backup inf file, error: %ld", ErrorCode(error));
+    DebugPrintFailure("Could not backup inf file, error: %ld", ErrorCode(error));
     return;
   }
   if (const rav::Result<void> copied = ReplaceInfBackup(*source, *destination)) {
     DebugPrint("Inf file is successfully backed up.");
   } else {
-    DebugPrint("Could not backup inf file, error: %ld", ErrorCode(copied.error()));
+    DebugPrintFailure("Could not backup inf file, error: %ld", ErrorCode(copied.error()));
   }
 }
 

@@ -23,11 +23,11 @@ void AfterDriverInstalled(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoDat
   const rav::UniqueHinf inf(SetupOpenInfFileA(detail.InfFileName, nullptr, INF_STYLE_WIN4, nullptr));
   if (!inf) {
     const long error = LastErrorCode();
-    DebugPrint("Fail: SetupOpenInfFile, error: %ld", error);
+    DebugPrintFailure("Fail: SetupOpenInfFile, error: %ld", error);
   }
   const rav::Result<rav::UniqueHkey> driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
   if (!driverKey) {
-    DebugPrint("Failed to open driver registry. [err=%ld]", ErrorCode(driverKey.error()));
+    DebugPrintFailure("Failed to open driver registry. [err=%ld]", ErrorCode(driverKey.error()));
     return;
   }
   if (IsROWCard(driverKey->get(), inf.get())) SetUserCountry(driverKey->get());

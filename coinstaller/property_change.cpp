@@ -24,14 +24,14 @@ void ChangeDeviceState(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, 
     if (!installed) installError = GetLastError();
   }
   if (!installed) {
-    DebugPrint("SetupDiSetClassInstallParams failed with error: %ld", ErrorCode(installError));
+    DebugPrintFailure("SetupDiSetClassInstallParams failed with error: %ld", ErrorCode(installError));
     return;
   }
   if (calls.callClassInstaller(DIF_PROPERTYCHANGE, deviceInfoSet, deviceInfoData)) {
     DebugPrint("%s", doneMessage);
   } else {
     const long error = LastErrorCode();
-    DebugPrint("SetupDiCallClassInstaller failed with error: %ld", error);
+    DebugPrintFailure("SetupDiCallClassInstaller failed with error: %ld", error);
   }
 }
 

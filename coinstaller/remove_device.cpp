@@ -34,7 +34,7 @@ void RunUnregisterCommand(const std::string& command) {
   const rav::StartedProcess started = rav::StartProcessA(start);
   if (!started.ok()) {
     const long error = static_cast<long>(started.error());
-    DebugPrint("Error %ld running \"%s\".", error, command.c_str());
+    DebugPrintFailure("Error %ld running \"%s\".", error, command.c_str());
     return;
   }
   started->Wait(INFINITE);
@@ -47,13 +47,13 @@ void StartUnregistration(std::string_view library) {
   const UINT length = GetSystemDirectoryA(system, sizeof system);
   if (length == 0 || length >= sizeof system) {
     const long error = length == 0 ? LastErrorCode() : static_cast<long>(ERROR_INSUFFICIENT_BUFFER);
-    DebugPrint("Fail: GetSystemDirectory, error: %ld; regsvr32 is not started.", error);
+    DebugPrintFailure("Fail: GetSystemDirectory, error: %ld; regsvr32 is not started.", error);
     return;
   }
   const std::optional<std::string> command = UnregisterCommand(std::string_view(system, length), library);
   if (!command) {
-    DebugPrint("The command to unregister %.*s does not fit in %d characters; regsvr32 is not started.",
-               static_cast<int>(library.size()), library.data(), static_cast<int>(kUnregisterCommandBuffer - 1));
+    DebugPrintFailure("The command to unregister %.*s does not fit in %d characters; regsvr32 is not started.",
+                      static_cast<int>(library.size()), library.data(), static_cast<int>(kUnregisterCommandBuffer - 1));
     return;
   }
   RunUnregisterCommand(*command);
@@ -90,18 +90,18 @@ void CleanUpSystemDirectory(const WindowsDirectory& windows, const std::string& 
           DeleteSystemFile(windows, ServiceLibrary(ProcessorArchitecture()), DeleteCompanionLibrary)) {
     DebugPrint("%s file is successfully deleted.", deleted->c_str());
   } else {
-    DebugPrint("Could not delete ravihvsrv.dll, error: %ld", ErrorCode(deleted.error()));
+    DebugPrintFailure("Could not delete ravihvsrv.dll, error: %ld", ErrorCode(deleted.error()));
   }
   if (const rav::Result<std::string> deleted =
           DeleteSystemFile(windows, UserInterfaceLibrary(ProcessorArchitecture()), DeleteCompanionLibrary)) {
     DebugPrint("%s file is successfully deleted.", deleted->c_str());
   } else {
-    DebugPrint("Could not delete ravwihvui.dll, error: %ld", ErrorCode(deleted.error()));
+    DebugPrintFailure("Could not delete ravwihvui.dll, error: %ld", ErrorCode(deleted.error()));
   }
   if (const rav::Result<std::string> deleted = DeleteSystemFile(windows, infName, DeleteInfBackup)) {
     DebugPrint("Backup inf file is successfully deleted.");
   } else {
-    DebugPrint("Could not delete backup inf file, error: %ld", ErrorCode(deleted.error()));
+    DebugPrintFailure("Could not delete backup inf file, error: %ld", ErrorCode(deleted.error()));
   }
 }
 
@@ -109,7 +109,7 @@ DWORD OnRemoveDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, co
   DebugPrint("DIF_REMOVE");
   const rav::Result<rav::UniqueHkey> driverKey = OpenDriverKey(deviceInfoSet, deviceInfoData);
   if (!driverKey) {
-    DebugPrint("Failed to open driver registry. [err=%ld]", ErrorCode(driverKey.error()));
+    DebugPrintFailure("Failed to open driver registry. [err=%ld]", ErrorCode(driverKey.error()));
     return NO_ERROR;
   }
   ChangeDeviceState(deviceInfoSet, deviceInfoData, DICS_DISABLE, "Disabled the device", calls);

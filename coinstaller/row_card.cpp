@@ -17,7 +17,7 @@ constexpr DWORD kAddRegLineBuffer = 4096;
 std::string SectionValue(HKEY driverKey, const char* name) {
   rav::Result<std::string> value = ReadRegistryText(driverKey, name, kSectionValueBuffer);
   if (!value) {
-    DebugPrint("Failed to read '%s' from driver registry. [err=%ld]", name, ErrorCode(value.error()));
+    DebugPrintFailure("Failed to read '%s' from driver registry. [err=%ld]", name, ErrorCode(value.error()));
     return std::string();
   }
   return std::move(value).value();
@@ -44,7 +44,7 @@ bool IsROWCard(HKEY driverKey, HINF inf) {
     if (!sized) sizeError = GetLastError();
   }
   if (!sized) {
-    DebugPrint("Failed to get the required size. [err=%ld]", ErrorCode(sizeError));
+    DebugPrintFailure("Failed to get the required size. [err=%ld]", ErrorCode(sizeError));
     DebugPrint("Leaving IsROWCard()");
     return true;
   }
@@ -52,7 +52,7 @@ bool IsROWCard(HKEY driverKey, HINF inf) {
   char line[kAddRegLineBuffer] = {};
   if (!SetupGetLineTextA(nullptr, inf, sectionName.c_str(), "AddReg", line, sizeof line, nullptr)) {
     const long error = LastErrorCode();
-    DebugPrint("Failed to get 'AddReg' value from Inf Section: %s. [err=%ld]", sectionName.c_str(), error);
+    DebugPrintFailure("Failed to get 'AddReg' value from Inf Section: %s. [err=%ld]", sectionName.c_str(), error);
     return false;
   }
   if (AddRegLineMarksRowCard(line)) {

@@ -25,7 +25,7 @@ void LogSelectedDriver(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, 
   driver.cbSize = kDriverInfoSize;
   if (!SetupDiGetSelectedDriverA(deviceInfoSet, deviceInfoData, &driver)) {
     const long error = LastErrorCode();
-    DebugPrint("Fail: SetupDiGetSelectedDriver, error: %ld", error);
+    DebugPrintFailure("Fail: SetupDiGetSelectedDriver, error: %ld", error);
     return;
   }
   detail.cbSize = kDriverDetailSize;
@@ -37,7 +37,7 @@ void LogSelectedDriver(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, 
     LogField(detail.DrvDescription);
     LogField(detail.InfFileName);
   } else {
-    DebugPrint("Fail: SetupDiGetDriverInfoDetail");
+    DebugPrintFailure("Fail: SetupDiGetDriverInfoDetail");
   }
 }
 

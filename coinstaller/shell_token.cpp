@@ -27,7 +27,7 @@ std::string ShellProgram(const char* winlogonKey) {
   if (rav::Result<std::string> value = ReadRegistryText(key.get(), "Shell", kShellNameBuffer)) {
     shell = std::move(value).value();
   } else {
-    DebugPrint("Failed to read 'Shell' from registry. [err=%ld]", ErrorCode(value.error()));
+    DebugPrintFailure("Failed to read 'Shell' from registry. [err=%ld]", ErrorCode(value.error()));
   }
   return shell;
 }
@@ -69,7 +69,7 @@ bool GetProcessUser(HANDLE token, std::string& owner) {
     if (const std::optional<std::string> qualified = QualifiedAccountName(domain, name)) {
       owner = *qualified;
     } else {
-      DebugPrint("sprintf failed to copy domain\\owner");
+      DebugPrintFailure("sprintf failed to copy domain\\owner");
     }
     DebugPrint("Process Owner: %s", owner.c_str());
   }
@@ -93,7 +93,7 @@ rav::UniqueHandle GetUserShellToken(const std::string& userName, const char* win
       DebugPrint("Process: %s", entry.szExeFile);
       rav::UniqueHandle token = GetProcessShellToken(entry.th32ProcessID);
       std::string owner;
-      if (!GetProcessUser(token.get(), owner)) DebugPrint("GetProcessUser() failed...");
+      if (!GetProcessUser(token.get(), owner)) DebugPrintFailure("GetProcessUser() failed...");
       if (OwnerIsUser(owner, userName)) {
         DebugPrint("Username for the shell process matches current one");
         if (token) {
@@ -104,7 +104,7 @@ rav::UniqueHandle GetUserShellToken(const std::string& userName, const char* win
       }
     } while (Process32Next(snapshot.get(), &entry));
   }
-  DebugPrint("Unable to impersonate %s", userName.c_str());
+  DebugPrintFailure("Unable to impersonate %s", userName.c_str());
   DebugPrint("Leaving GetUserShellToken...");
   return rav::UniqueHandle();
 }

@@ -19,8 +19,8 @@ void SetUserCountry(HKEY driverKey) {
   const LONG status = RegSetValueExA(driverKey, "Country", 0, REG_SZ, reinterpret_cast<const BYTE*>(code->data()),
                                      static_cast<DWORD>(code->size()));
   if (status != ERROR_SUCCESS) {
-    DebugPrint("Failed to set 'Country' in driver advanced properties. [err=%ld]",
-               ErrorCode(static_cast<DWORD>(status)));
+    DebugPrintFailure("Failed to set 'Country' in driver advanced properties. [err=%ld]",
+                      ErrorCode(static_cast<DWORD>(status)));
   }
 }
 

@@ -17,7 +17,7 @@ bool ReadNationCode(char (&text)[kLocationBuffer]) {
   DebugPrint("GeoId: [%ld]", static_cast<long>(nation));
   if (!GetGeoInfoA(nation, GEO_ISO2, text, sizeof text, 0)) {
     const long error = LastErrorCode();
-    DebugPrint("Failed to read user geographic location. [err=%ld]", error);
+    DebugPrintFailure("Failed to read user geographic location. [err=%ld]", error);
     return false;
   }
   return true;
@@ -44,7 +44,7 @@ std::optional<std::string> GetUserLocation(const char* winlogonKey) {
   if (source == LocationSource::DefaultLanguageLocale) {
     if (!GetLocaleInfoA(MAKELCID(GetUserDefaultLangID(), SORT_DEFAULT), LOCALE_SISO3166CTRYNAME, text, sizeof text)) {
       const long error = LastErrorCode();
-      DebugPrint("Failed to read user geographic location. [err=%ld]", error);
+      DebugPrintFailure("Failed to read user geographic location. [err=%ld]", error);
       return std::nullopt;
     }
   } else {

@@ -14,7 +14,7 @@ WindowsDirectory WindowsDirectory::Read() {
   if (length == 0 || length >= sizeof buffer) {
     // Too long: the buffer holds nothing.
     const DWORD error = length == 0 ? GetLastError() : static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE);
-    DebugPrint("Fail: GetWindowsDirectory, error: %ld", ErrorCode(error));
+    DebugPrintFailure("Fail: GetWindowsDirectory, error: %ld", ErrorCode(error));
     return WindowsDirectory(rav::Failure{error});
   }
   return WindowsDirectory(std::string(buffer, length));

@@ -7,6 +7,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "common/core/debug_line.h"
@@ -16,21 +17,28 @@
 namespace rav {
 
 // The launcher's and the co-installer's lines (at most 4,092 characters of
-// text), to OutputDebugStringA. Formatted by the system C library (msvcrt's
-// _vsnprintf): the programs' formats need nothing more, and MinGW's own
-// printf would add a quarter to the launcher's size.
-__attribute__((format(ms_printf, 2, 0))) inline void OutputDebugLine(std::string_view prefix,
-                                                                                  const char* format,
-                                                                                  va_list args) {
-  // Callers log GetLastError() values; writing a line must not change them.
-  LastErrorKeeper keepLastError;
+// text), composed with their prefix and CR LF. Formatted by the system C
+// library (msvcrt's _vsnprintf): the programs' formats need nothing more,
+// and MinGW's own printf would add a quarter to the launcher's size.
+__attribute__((format(ms_printf, 2, 0))) inline std::string ComposePrefixedDebugLine(std::string_view prefix,
+                                                                                     const char* format,
+                                                                                     va_list args) {
   char message[kDebugMessageLimit + 1];
   message[0] = '\0';
   // A longer text is cut. Some C libraries then answer -1 and leave the
   // buffer unterminated, others the length the text needed: end it either way.
   const int written = _vsnprintf(message, sizeof message, format, args);
   if (written < 0 || static_cast<std::size_t>(written) >= sizeof message) message[sizeof message - 1] = '\0';
-  OutputDebugStringA(ComposeDebugLine(PrefixedDebugLines(prefix), message).c_str());
+  return ComposeDebugLine(PrefixedDebugLines(prefix), message);
+}
+
+// The same line, to OutputDebugStringA.
+__attribute__((format(ms_printf, 2, 0))) inline void OutputDebugLine(std::string_view prefix,
+                                                                                  const char* format,
+                                                                                  va_list args) {
+  // Callers log GetLastError() values; writing a line must not change them.
+  LastErrorKeeper keepLastError;
+  OutputDebugStringA(ComposePrefixedDebugLine(prefix, format, args).c_str());
 }
 
 // The uninstaller's trace lines, to OutputDebugStringW. Formatted by

@@ -394,6 +394,36 @@ seed("trace_line", "widest_stamp", trace(-2147483648, -2147483648, -2147483648, 
                                          0xFFFFFFFFFFFFFFFF, "a.exe", "x"))
 
 
+# --- support bundle ----------------------------------------------------------
+seed("support_bundle", "country_without_nul", bytes([0]) + u32(1) + nul(b("Country"), utf16le("DE")))
+seed("support_bundle", "multi_sz", bytes([0]) + u32(7) + nul(b("CoInstallers32"), b"") +
+     utf16le("ravcoinst.dll,RAVWlanCoInstall\0other.dll\0\0"))
+seed("support_bundle", "dword", bytes([0]) + u32(4) + nul(b("ErrorCode"), u32(1618)))
+seed("support_bundle", "control_characters", bytes([0]) + u32(2) + nul(b("a\r\nb"), utf16le("x\r\n\x01\x7f\0")))
+seed("support_bundle", "setup_log", bytes([1]) + nul(
+    b("usb\\vid_0bda&pid_8812|oem7.inf|ravcoinst"),
+    b("[Device Install Log]\n"
+      ">>>  [Device Install (Hardware initiated) - USB\\VID_0BDA&PID_8812\\0001]\n"
+      ">>>  Section start 2026/12/01 10:00:00.000\n"
+      "     ndv: INF path: C:\\Windows\\INF\\oem7.inf\n"
+      "<<<  Section end 2026/12/01 10:00:05.000\n"
+      "<<<  [Exit status: SUCCESS]\n"
+      ">>>  [Device Install - PCI\\VEN_8086]\n"
+      "     dvi: RAVCOINST.DLL,RAVWlanCoInstall\n"
+      "     dvi: other\n"
+      "<<<  Section end 2026/12/01 10:02:01.000\n"
+      "[2009/01/01 10:00:00 1234.5]\n"
+      "#I022 Found in C:\\WINDOWS\\inf\\oem7.inf\n")))
+seed("support_bundle", "bundle_small_limit", bytes([2]) + u16(8) + nul(
+    b("Windows\nWindows 10.0 build 19045"), b("ravwl.log\n" + "\n".join("line %d" % i for i in range(60))),
+    b("setupapi\nkept\nkept too")))
+seed("support_bundle", "bundle_fits", bytes([2]) + u16(0xffff) + nul(b("Programs\nravcoinst.dll: not found")))
+seed("support_bundle", "record_paths", bytes([3]) + nul(
+    b("\"C:\\Program Files\\Corvane\\802.11\\ravuninst.exe\" verbose /rootdir=\"C:\\Program Files\\Corvane\\802.11\""),
+    b("C:\\Program Files\\Corvane\\802.11\\ravuninst.exe"), b("oem7.inf"),
+    b("ravcoinst.dll,RAVWlanCoInstall|other.dll")))
+
+
 def main():
     for target, seeds in SEEDS.items():
         directory = CORPUS / target

@@ -123,4 +123,18 @@ wait "$listener_pid" 2>/dev/null || true
 printf '\nScreenshots:\n'
 ls "$demo/work/screenshots/"*.png 2>/dev/null | sed 's/^/  /'
 printf 'Full trace: %s\n' "$trace"
+
+# Last: the support bundle a customer would send, as ravtrace collect writes it.
+bundle=$demo/support-bundle.txt
+printf '\n==== Support bundle: ravtrace collect ====\n'
+if "$RAV_WINE" "$bin32/ravtrace.exe" collect "$("$RAV_WINE" winepath -w "$bundle")" 2>"$demo/collect.err" &&
+  [ -s "$bundle" ]; then
+  sed 's/^/  /' "$demo/collect.err"
+  grep '^== ' "$bundle" | tr -d '\r' | sed 's/^/  /'
+  printf 'Support bundle: %s\n' "$bundle"
+else
+  sed 's/^/  /' "$demo/collect.err"
+  echo "  FAILED: ravtrace collect wrote no support bundle"
+  failures=$((failures + 1))
+fi
 exit "$failures"

@@ -1,14 +1,18 @@
 #pragma once
-// The listener's side of the system-wide debug-output channel. A writer
+// The listener's side of a debug-output channel. A writer
 // (OutputDebugStringA when no debugger takes the string) takes the mutex
 // "DBWinMutex", waits for the event "DBWIN_BUFFER_READY", puts its process
 // ID and text into the 4,096-byte section "DBWIN_BUFFER" and sets
-// "DBWIN_DATA_READY". The listener makes the two events and the section;
-// their names live in the session's namespace, so it hears the programs of
-// its own session.
+// "DBWIN_DATA_READY". The listener makes the two events and the section.
+// Writers use the names of their own session's namespace: a listener hears
+// the programs of its session through those names, and the programs of
+// session 0 (services, the device installation) through the same names in
+// the machine-wide namespace ("Global\", where making a section needs
+// SeCreateGlobalPrivilege outside session 0).
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "common/win_resources.h"
 #include "tools/tracer/core/dbwin_record.h"
@@ -20,13 +24,16 @@ class DbwinChannel {
  public:
   enum class OpenResult { kOpen, kBusy, kFailed };
 
-  DbwinChannel() = default;
+  // `scope` goes before every name: "" for this session's channel,
+  // "Global\\" for the machine-wide one.
+  explicit DbwinChannel(std::wstring_view scope) : scope_(scope) {}
   DbwinChannel(const DbwinChannel&) = delete;
   DbwinChannel& operator=(const DbwinChannel&) = delete;
 
   // Makes the channel's objects. kBusy when one of them exists already:
   // another listener holds the channel, and this one leaves it alone.
-  // `problem` says which object and the system's error code.
+  // `problem` says which object (by its full name) and the system's error
+  // code.
   OpenResult Open(std::string& problem);
 
   // Lets the next writer in (sets DBWIN_BUFFER_READY). Harmless when it is
@@ -40,6 +47,7 @@ class DbwinChannel {
   DbwinRecord Read() const;
 
  private:
+  std::wstring scope_;
   rav::UniqueHandle mutex_;
   rav::UniqueHandle bufferReady_;
   rav::UniqueHandle dataReady_;

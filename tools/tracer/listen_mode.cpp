@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "common/ansi_text.h"
@@ -11,6 +12,7 @@
 #include "common/wide_utf8.h"
 #include "common/win_resources.h"
 #include "tools/tracer/dbwin_channel.h"
+#include "tools/tracer/global_channel_right.h"
 #include "tools/tracer/process_names.h"
 #include "tools/tracer/trace_output.h"
 
@@ -59,25 +61,51 @@ bool MakeNamedEvent(const std::string& name, rav::UniqueHandle& event) {
   return false;
 }
 
+// Both listened channels share the printer and the process names.
 class Listener {
  public:
-  Listener(DbwinChannel& channel, TracePrinter& printer) : channel_(channel), printer_(printer) {}
+  explicit Listener(TracePrinter& printer) : printer_(printer) {}
 
-  // Prints the record a writer has put into the buffer.
-  void TakeRecord() {
-    const DbwinRecord record = channel_.Read();
+  // Prints the record a writer has put into the channel's buffer.
+  void TakeRecord(DbwinChannel& channel) {
+    const DbwinRecord record = channel.Read();
     // Looked up before the writer may go on: a writer with more to say
     // waits for its turn, so it is still there to be named.
     const std::string image = names_.NameOf(record.processId);
-    channel_.LetWriterIn();
+    channel.LetWriterIn();
     printer_.Print(record.processId, image, rav::AnsiToUtf8(record.text));
   }
 
  private:
-  DbwinChannel& channel_;
   TracePrinter& printer_;
   ProcessNames names_;
 };
+
+// The channels the options name, made; none (after reporting why) when one
+// cannot be. In session 0 the session's channel is the machine-wide one:
+// asked for both, it is listened to once.
+std::vector<std::unique_ptr<DbwinChannel>> OpenChannels(const TraceOptions& options) {
+  std::vector<std::unique_ptr<DbwinChannel>> channels;
+  if (options.globalChannel) {
+    const std::string missing = MissingGlobalChannelRight();
+    if (!missing.empty()) {
+      Report(missing);
+      return {};
+    }
+    channels.push_back(std::make_unique<DbwinChannel>(L"Global\\"));
+  }
+  if (options.sessionChannel && !(options.globalChannel && RunsInSessionZero())) {
+    channels.push_back(std::make_unique<DbwinChannel>(L""));
+  }
+  for (const std::unique_ptr<DbwinChannel>& channel : channels) {
+    std::string problem;
+    if (channel->Open(problem) != DbwinChannel::OpenResult::kOpen) {
+      Report(problem);
+      return {};
+    }
+  }
+  return channels;
+}
 
 }  // namespace
 
@@ -95,14 +123,10 @@ ExitCode Listen(const TraceOptions& options) {
   }
   ConsoleInterrupt console(interrupt.get());
 
-  DbwinChannel channel;
-  std::string problem;
-  if (channel.Open(problem) != DbwinChannel::OpenResult::kOpen) {
-    Report(problem);
-    return ExitCode::kFailed;
-  }
-  Listener listener(channel, printer);
-  channel.LetWriterIn();
+  const std::vector<std::unique_ptr<DbwinChannel>> channels = OpenChannels(options);
+  if (channels.empty()) return ExitCode::kFailed;
+  Listener listener(printer);
+  for (const std::unique_ptr<DbwinChannel>& channel : channels) channel->LetWriterIn();
   if (ready) SetEvent(ready.get());
   Report("listening");
 
@@ -111,8 +135,8 @@ ExitCode Listen(const TraceOptions& options) {
   // Last: when a stop and a record come together, the stop is seen first
   // and the record is still taken below; a busy channel cannot hold off a
   // stop.
-  waits.push_back(channel.dataReady());
-  const DWORD dataIndex = static_cast<DWORD>(waits.size() - 1);
+  const DWORD firstData = static_cast<DWORD>(waits.size());
+  for (const std::unique_ptr<DbwinChannel>& channel : channels) waits.push_back(channel->dataReady());
   rav::ElapsedTicks clock(GetTickCount());
   const ULONGLONG duration = options.durationSeconds * 1000;
   std::string reason;
@@ -127,21 +151,31 @@ ExitCode Listen(const TraceOptions& options) {
       wait = static_cast<DWORD>(std::min<ULONGLONG>(wait, duration - elapsed));
     }
     const DWORD signalled = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, wait);
-    if (signalled == WAIT_OBJECT_0 + dataIndex) {
-      listener.TakeRecord();
+    if (signalled >= WAIT_OBJECT_0 + firstData && signalled < WAIT_OBJECT_0 + waits.size()) {
+      // The wait answers the first signalled channel: the other one's
+      // record is taken now too, so a flood on one cannot starve the other.
+      const std::size_t first = signalled - WAIT_OBJECT_0 - firstData;
+      listener.TakeRecord(*channels[first]);
+      for (std::size_t i = 0; i < channels.size(); ++i) {
+        if (i != first && WaitForSingleObject(channels[i]->dataReady(), 0) == WAIT_OBJECT_0) {
+          listener.TakeRecord(*channels[i]);
+        }
+      }
     } else if (signalled == WAIT_OBJECT_0) {
       reason = g_interruptType == CTRL_BREAK_EVENT ? "Ctrl+Break" : "Ctrl+C";
     } else if (stop && signalled == WAIT_OBJECT_0 + 1) {
       reason = "stop event " + options.stopEvent;
     } else if (signalled == WAIT_TIMEOUT) {
-      channel.LetWriterIn();
+      for (const std::unique_ptr<DbwinChannel>& channel : channels) channel->LetWriterIn();
     } else {
       Report(WithErrorCode("cannot wait for the channel", GetLastError()));
       return ExitCode::kFailed;
     }
   }
   // The last writer before the stop may have put its string in meanwhile.
-  if (WaitForSingleObject(channel.dataReady(), 0) == WAIT_OBJECT_0) listener.TakeRecord();
+  for (const std::unique_ptr<DbwinChannel>& channel : channels) {
+    if (WaitForSingleObject(channel->dataReady(), 0) == WAIT_OBJECT_0) listener.TakeRecord(*channel);
+  }
   Report("stopped (" + reason + ")");
   return ExitCode::kDone;
 }

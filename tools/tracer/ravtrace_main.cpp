@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "tools/tracer/collect_mode.h"
 #include "tools/tracer/listen_mode.h"
 #include "tools/tracer/run_mode.h"
 #include "tools/tracer/core/trace_line.h"
@@ -28,6 +29,8 @@ ExitCode RavTraceMain(const std::vector<std::string>& arguments) {
       return Listen(options);
     case TraceMode::kStop:
       return SetStopEvent(options.eventName);
+    case TraceMode::kCollect:
+      return CollectBundle(options);
   }
   return ExitCode::kWrongCommandLine;
 }

@@ -21,9 +21,10 @@ constexpr std::string_view kUsage =
     "Usage:\n"
     "  ravtrace run [--filter TEXT] [--output FILE] [--timeout SECONDS]\n"
     "               [--children] -- PROGRAM [ARGUMENTS...]\n"
-    "  ravtrace listen [--filter TEXT] [--output FILE] [--duration SECONDS]\n"
-    "                  [--ready-event NAME] [--stop-event NAME]\n"
+    "  ravtrace listen [--global] [--session] [--filter TEXT] [--output FILE]\n"
+    "                  [--duration SECONDS] [--ready-event NAME] [--stop-event NAME]\n"
     "  ravtrace stop NAME\n"
+    "  ravtrace collect FILE\n"
     "  ravtrace --help\n"
     "\n"
     "run     Starts PROGRAM with its ARGUMENTS, as PROGRAM's debugger, and\n"
@@ -42,13 +43,20 @@ constexpr std::string_view kUsage =
     "                     error.\n"
     "\n"
     "listen  Shows what every program of this session writes while no debugger\n"
-    "        takes it: the system-wide channel (DBWIN_BUFFER). Programs that run\n"
+    "        takes it: the session's channel (DBWIN_BUFFER). Programs that run\n"
     "        under a debugger, ravtrace run's for one, are not seen. Listens\n"
     "        until Ctrl+C or Ctrl+Break, until --duration has passed or until\n"
     "        the stop event is set; then prints \"ravtrace: stopped (Ctrl+C)\"\n"
     "        (or Ctrl+Break, \"after N s\", \"stop event NAME\") on standard\n"
-    "        error and exits with 0. Only one listener can hold the channel:\n"
+    "        error and exits with 0. Only one listener can hold a channel:\n"
     "        when another one does, ravtrace says so and exits with 1.\n"
+    "  --global            Listens to the machine-wide channel instead\n"
+    "                      (Global\\DBWIN_BUFFER), where the programs of session 0\n"
+    "                      write: services, and on Windows Vista and later the\n"
+    "                      device installation, the co-installer with it. Needs\n"
+    "                      administrator rights (SeCreateGlobalPrivilege);\n"
+    "                      without them ravtrace says so and exits with 1.\n"
+    "  --session           This session's channel; with --global, both at once.\n"
     "  --duration SECONDS  Stops after SECONDS.\n"
     "  --ready-event NAME  Sets the named event once listening, so that a caller\n"
     "                      can wait for it before starting the programs it\n"
@@ -67,6 +75,17 @@ constexpr std::string_view kUsage =
     "stop    Sets the named event a listener was started with (--stop-event\n"
     "        NAME), so that it stops; exits with 1 when no such event exists.\n"
     "\n"
+    "collect Writes a support bundle to FILE, a new UTF-8 text file (an existing\n"
+    "        file or link is never written through or over): the adapter\n"
+    "        software's programs with their versions, its uninstall records in\n"
+    "        both registry views, the adapter's driver keys, the setup's status,\n"
+    "        the user's ravwl.log, the lines of the device-installation log\n"
+    "        (setupapi.dev.log, setupapi.log on XP) about the adapter, and the\n"
+    "        Windows version. It only reads; a source it cannot read gets one\n"
+    "        line saying why. At most 4 MiB: of long logs the newest lines are\n"
+    "        kept. Prints where the bundle is; exits with 0 once written, 1\n"
+    "        when FILE cannot be made.\n"
+    "\n"
     "run and listen:\n"
     "  --filter TEXT  Prints only the lines that start with TEXT (case counts).\n"
     "  --output FILE  Appends the printed lines to FILE as well (UTF-8, CR LF).\n"
@@ -78,11 +97,19 @@ constexpr std::string_view kUsage =
     "Exit codes: run: PROGRAM's, or 1 when PROGRAM cannot start or FILE cannot\n"
     "be opened (then without the \"exit code\" line); listen: 0 once stopped, 1\n"
     "when it cannot listen; stop: 0 once the event is set, 1 when there is no\n"
-    "such event; every mode: 2 for a wrong command line (the reason and this\n"
-    "text on standard error); --help: 0.\n";
+    "such event; collect: 0 once written, 1 when FILE cannot be made; every\n"
+    "mode: 2 for a wrong command line (the reason and this text on standard\n"
+    "error); --help: 0.\n";
 
-constexpr std::array<std::string_view, 8> kOptions = {
-    "--filter", "--output", "--timeout", "--children", "--duration", "--ready-event", "--stop-event", "--help"};
+constexpr std::array<std::string_view, 10> kOptions = {"--filter",   "--output",      "--timeout",
+                                                       "--children", "--duration",    "--global",
+                                                       "--session",  "--ready-event", "--stop-event",
+                                                       "--help"};
+
+// Options that take no value.
+bool IsSwitch(std::string_view option) {
+  return option == "--children" || option == "--global" || option == "--session";
+}
 
 bool IsHelp(std::string_view argument) {
   return argument == "--help" || argument == "-h" || argument == "/?" || argument == "help";
@@ -114,7 +141,7 @@ std::string_view UsageText() { return kUsage; }
 std::vector<std::string_view> KnownOptions() { return {kOptions.begin(), kOptions.end()}; }
 
 ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return Failure("no mode given: run, listen or stop");
+  if (arguments.empty()) return Failure("no mode given: run, listen, stop or collect");
   ParsedArguments result;
   TraceOptions& options = result.options;
   const std::string& mode = arguments[0];
@@ -128,8 +155,10 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
     options.mode = TraceMode::kListen;
   } else if (mode == "stop") {
     options.mode = TraceMode::kStop;
+  } else if (mode == "collect") {
+    options.mode = TraceMode::kCollect;
   } else {
-    return Failure("unknown mode \"" + mode + "\": run, listen or stop");
+    return Failure("unknown mode \"" + mode + "\": run, listen, stop or collect");
   }
   const bool run = options.mode == TraceMode::kRun;
   const bool listen = options.mode == TraceMode::kListen;
@@ -147,7 +176,7 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
       result.ok = true;
       return result;
     }
-    if (argument.rfind("--", 0) != 0) break;  // the program (run) or the event name (stop)
+    if (argument.rfind("--", 0) != 0) break;  // the program (run), the event name (stop) or the file (collect)
     const bool known = std::find(kOptions.begin(), kOptions.end(), argument) != kOptions.end();
     if (!known) return Failure("unknown option " + argument);
     const bool fits = argument == "--filter" || argument == "--output"     ? run || listen
@@ -156,8 +185,14 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
     if (!fits) return Failure(argument + " does not belong to " + mode);
     if (std::find(seen.begin(), seen.end(), argument) != seen.end()) return Failure(argument + " given twice");
     seen.push_back(argument);
-    if (argument == "--children") {
-      options.children = true;
+    if (IsSwitch(argument)) {
+      if (argument == "--children") {
+        options.children = true;
+      } else if (argument == "--global") {
+        options.globalChannel = true;
+      } else {
+        options.sessionChannel = true;
+      }
       continue;
     }
     if (i + 1 >= arguments.size()) return Failure(argument + " needs a value");
@@ -190,6 +225,10 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
     }
   } else if (listen) {
     if (rest != 0) return Failure("listen takes no argument \"" + arguments[i] + "\"");
+    if (!options.globalChannel) options.sessionChannel = true;
+  } else if (options.mode == TraceMode::kCollect) {
+    if (rest != 1 || arguments[i].empty()) return Failure("collect needs exactly one FILE");
+    options.bundlePath = arguments[i];
   } else {
     if (rest != 1 || arguments[i].empty()) return Failure("stop needs exactly one event NAME");
     options.eventName = arguments[i];

@@ -12,8 +12,9 @@ namespace tracer {
 enum class TraceMode {
   kHelp,    // --help: the usage text on standard output
   kRun,     // run a program as its debugger
-  kListen,  // the system-wide channel, until stopped
-  kStop,    // set the stop event of a listener
+  kListen,   // the debug-output channels, until stopped
+  kStop,     // set the stop event of a listener
+  kCollect,  // write a support bundle
 };
 
 struct TraceOptions {
@@ -29,8 +30,14 @@ struct TraceOptions {
   std::uint64_t durationSeconds = 0;  // 0: until stopped otherwise
   std::string readyEvent;
   std::string stopEvent;
+  // The channels listened to: this session's (--session, and when neither
+  // is given) and the machine-wide one of session 0 (--global).
+  bool sessionChannel = false;
+  bool globalChannel = false;
   // stop
   std::string eventName;
+  // collect: the bundle's file, which must not exist yet
+  std::string bundlePath;
 };
 
 struct ParsedArguments {

@@ -246,6 +246,62 @@ TEST(ListenMode, Names64BitWriters) {
   }
 }
 
+// Session 0's programs (services; on Windows Vista and later the device
+// installation, and the co-installer in it) write into the machine-wide
+// channel. Wine has one session: the writer here puts its string into the
+// global objects itself, as OutputDebugStringA does from session 0.
+// What a listener started with `options` printed of one line written into
+// the machine-wide channel and one written in this session.
+struct Heard {
+  std::vector<std::string> global;
+  std::vector<std::string> session;
+};
+Heard ListenToBothChannels(const std::wstring& options) {
+  Listener listener(options);
+  EXPECT_TRUE(listener.ready());
+  const RunResult global = RunWriter(rav::JoinArguments({L"global:from session 0"}));
+  const RunResult local = RunWriter(rav::JoinArguments({L"a:from this session"}));
+  const RunResult run = listener.Stop();
+  ExpectListenedAndStopped(run, StopReason(listener));
+  const std::vector<PrintedLine> lines = ParsePrinted(run.standardOutput);
+  return {TextsOf(lines, global.processId), TextsOf(lines, local.processId)};
+}
+
+TEST(ListenMode, GlobalHearsTheMachineWideChannelAndWithSessionBoth) {
+  const Heard both = ListenToBothChannels(L"--global --session");
+  EXPECT_THAT(both.global, ElementsAre("from session 0"));
+  EXPECT_THAT(both.session, ElementsAre("from this session"));
+  const Heard global = ListenToBothChannels(L"--global");
+  EXPECT_THAT(global.global, ElementsAre("from session 0"));
+  EXPECT_THAT(global.session, IsEmpty());
+}
+
+// Outside session 0, making the machine-wide channel's section takes
+// SeCreateGlobalPrivilege: a token without it is told so, before anything
+// is made.
+TEST(ListenMode, GlobalWithoutTheRightSaysSo) {
+  DWORD session = 0;
+  if (ProcessIdToSessionId(GetCurrentProcessId(), &session) && session == 0) {
+    GTEST_SKIP() << "session 0 makes global objects without the privilege";
+  }
+  rav::UniqueHandle processToken;
+  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, processToken.put()));
+  LUID_AND_ATTRIBUTES privilege = {};
+  ASSERT_TRUE(LookupPrivilegeValueW(nullptr, L"SeCreateGlobalPrivilege", &privilege.Luid));
+  rav::UniqueHandle token;
+  ASSERT_TRUE(CreateRestrictedToken(processToken.get(), 0, 0, nullptr, 1, &privilege, 0, nullptr, token.put()));
+  testsupport::RunOptions options;
+  options.commandLine = QuoteArgument(RavtracePath()) + L" listen --global --duration 2";
+  options.captureDebugOutput = false;
+  options.captureOutput = true;
+  options.token = token.get();
+  const RunResult run = testsupport::RunProgram(options);
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_THAT(run.standardError, HasSubstr("ravtrace: the machine-wide channel (--global) needs administrator rights "
+                                           "(SeCreateGlobalPrivilege)"));
+  EXPECT_THAT(run.standardError, Not(HasSubstr("listening")));
+}
+
 // Last in this program: it gives up the test's own console.
 TEST(ListenMode, StopsOnCtrlBreak) {
   // ravtrace gets a console of its own, in a process group of its own, so

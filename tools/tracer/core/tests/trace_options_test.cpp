@@ -49,7 +49,24 @@ TEST(TraceOptions, ListenTakesItsOptions) {
   EXPECT_EQ(options.stopEvent, "Local\\RavTraceStop");
   EXPECT_EQ(options.filter, "x");
   EXPECT_EQ(options.output, "t.log");
+  EXPECT_TRUE(options.sessionChannel) << "this session's channel when none is named";
+  EXPECT_FALSE(options.globalChannel);
   EXPECT_TRUE(ParseTraceArguments({"listen"}).ok);
+
+  const TraceOptions global = ParseTraceArguments({"listen", "--global"}).options;
+  EXPECT_TRUE(global.globalChannel);
+  EXPECT_FALSE(global.sessionChannel);
+  const TraceOptions both = ParseTraceArguments({"listen", "--session", "--global"}).options;
+  EXPECT_TRUE(both.globalChannel);
+  EXPECT_TRUE(both.sessionChannel);
+}
+
+TEST(TraceOptions, CollectTakesOneFile) {
+  const ParsedArguments parsed = ParseTraceArguments({"collect", "C:\\support\\bundle.txt"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  EXPECT_EQ(parsed.options.mode, TraceMode::kCollect);
+  EXPECT_EQ(parsed.options.bundlePath, "C:\\support\\bundle.txt");
+  EXPECT_EQ(ParseTraceArguments({"collect", "--", "--bundle.txt"}).options.bundlePath, "--bundle.txt");
 }
 
 TEST(TraceOptions, StopTakesOneEventName) {
@@ -100,6 +117,12 @@ TEST(TraceOptions, RefusesWrongCommandLines) {
       {{"stop"}, "stop needs exactly one event NAME"},
       {{"stop", "a", "b"}, "stop needs exactly one event NAME"},
       {{"stop", "--filter", "x", "name"}, "--filter does not belong to stop"},
+      {{"run", "--global", "p.exe"}, "--global does not belong to run"},
+      {{"listen", "--global", "--global"}, "--global given twice"},
+      {{"collect"}, "collect needs exactly one FILE"},
+      {{"collect", "a.txt", "b.txt"}, "collect needs exactly one FILE"},
+      {{"collect", ""}, "collect needs exactly one FILE"},
+      {{"collect", "--output", "a.txt", "b.txt"}, "--output does not belong to collect"},
   };
   for (const Row& row : rows) {
     std::string line;
@@ -123,7 +146,8 @@ TEST(TraceOptions, UsageTextNamesEveryOptionAndMode) {
   const std::string usage(UsageText());
   for (std::string_view option : KnownOptions()) EXPECT_THAT(usage, HasSubstr(std::string(option))) << option;
   for (const char* piece :
-       {"ravtrace run ", "ravtrace listen ", "ravtrace stop NAME", "HH:MM:SS.mmm [PROCESS ID] IMAGE: TEXT",
+       {"ravtrace run ", "ravtrace listen ", "ravtrace stop NAME", "ravtrace collect FILE",
+        "HH:MM:SS.mmm [PROCESS ID] IMAGE: TEXT", "Global\\DBWIN_BUFFER", "SeCreateGlobalPrivilege", "4 MiB",
         "Ctrl+C", "Ctrl+Break", "DBWIN_BUFFER", "4,091", "UTF-8", "exit code", "0xDEAD", "Exit codes",
         "ravtrace: listening", "ravtrace: stopped"}) {
     EXPECT_THAT(usage, HasSubstr(piece)) << piece;
