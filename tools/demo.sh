@@ -55,7 +55,7 @@ else
   template=
 fi
 
-rm -rf "$demo/package" "$demo/work" "$demo/wineprefix" "$demo/session" "$demo/trace.txt"
+rm -rf "$demo/package" "$demo/work" "$demo/wineprefix" "$demo/session" "$demo/trace.txt" "$demo/support-bundle.txt"
 mkdir -p "$demo/package" "$demo/work"
 trap '"$src/tools/wine-session.sh" stop "$demo/session"' EXIT
 if [ -n "$template" ]; then
@@ -127,7 +127,7 @@ printf 'Full trace: %s\n' "$trace"
 # Last: the support bundle a customer would send, as ravtrace collect writes it.
 bundle=$demo/support-bundle.txt
 printf '\n==== Support bundle: ravtrace collect ====\n'
-if "$RAV_WINE" "$bin32/ravtrace.exe" collect "$("$RAV_WINE" winepath -w "$bundle")" 2>"$demo/collect.err" &&
+if "$RAV_WINE" "$tracer" collect "$("$RAV_WINE" winepath -w "$bundle")" 2>"$demo/collect.err" &&
   [ -s "$bundle" ]; then
   sed 's/^/  /' "$demo/collect.err"
   grep '^== ' "$bundle" | tr -d '\r' | sed 's/^/  /'
