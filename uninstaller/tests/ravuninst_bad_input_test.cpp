@@ -319,6 +319,8 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
       {"an unhandled breakpoint's status", "exit 0x80000003\n", 0x80000003u, L": 0x80000003.", std::nullopt, nullptr},
       {"an unhandled C++ exception's status", "exit 0xE06D7363\n", 0xE06D7363u, L": 0xE06D7363.", std::nullopt,
        nullptr},
+      {"a status a program raises itself", "exit 0xE0000001\n", 0xE0000001u, L": 0xE0000001.", std::nullopt,
+       nullptr},
       {"exit code -1", "exit -1\n", 0, std::nullopt, std::nullopt, nullptr},
       {"a crash status after a Result line", "out Result,0,,,\nexit 0xC0000005\n", 0, std::nullopt, std::nullopt,
        nullptr},

@@ -11,9 +11,10 @@ inline constexpr std::int32_t kRestartResult = 1;
 
 // True for an exit code that is the status of an unhandled exception rather
 // than a result: the platform's warning and error statuses (0x80000000 to
-// 0xDFFFFFFF: an access violation, an unhandled breakpoint), an unhandled
-// C++ exception (0xE06D7363) and an unhandled .NET exception (0xE0434352).
-// Any other code, -1 (0xFFFFFFFF) included, is the engine's result.
+// 0xDFFFFFFF: an access violation, an unhandled breakpoint) and the statuses
+// programs raise themselves (0xE0000000 to 0xEFFFFFFF: an unhandled C++
+// exception is 0xE06D7363, a .NET one 0xE0434352). Any other code, -1
+// (0xFFFFFFFF) included, is the engine's result.
 bool IsCrashStatus(std::uint32_t exitCode);
 
 }  // namespace ravuninst

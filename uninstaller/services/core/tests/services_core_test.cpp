@@ -228,9 +228,9 @@ TEST(EngineOutcome, ExceptionStatusesAreCrashesAndEveryOtherCodeIsAResult) {
   const std::pair<std::uint32_t, bool> rows[] = {
       {0, false},           {1, false},           {100, false},         {0x7FFFFFFFu, false},
       {0x80000000u, true},  {0x80000002u, true},  {0x80000003u, true},  {0xC0000005u, true},
-      {0xC00000FDu, true},  {0xDFFFFFFFu, true},  {0xE0000000u, false}, {0xE06D7362u, false},
-      {0xE06D7363u, true},  {0xE0434352u, true},  {0xE0434F4Du, false}, {0xFFFFFFFFu, false},
-      {0xFFFFFFFBu, false},
+      {0xC00000FDu, true},  {0xDFFFFFFFu, true},  {0xE0000000u, true},  {0xE06D7362u, true},
+      {0xE06D7363u, true},  {0xE0434352u, true},  {0xE0434F4Du, true},  {0xEFFFFFFFu, true},
+      {0xF0000000u, false}, {0xFFFFFFFFu, false}, {0xFFFFFFFBu, false},
   };
   for (const auto& [exitCode, crash] : rows) EXPECT_EQ(IsCrashStatus(exitCode), crash) << std::hex << exitCode;
 }
