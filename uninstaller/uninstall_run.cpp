@@ -77,17 +77,22 @@ ExitCode RunUninstall(HINSTANCE instance, const SystemRestartCalls& calls) {
   std::u16string errorFile;
   std::int32_t errorLine = 0;
   SetupStatusResult(status, result, errorFile, errorLine);
-  if (status.EndedAbnormally()) {
-    // A crashed engine removed who knows what: that is an error, whatever
-    // its status reads as a number. The box shows the status.
-    ShowCrashError(status.exitCode());
-    return EngineExitCode(result);
+  switch (ActionForEngineEnd(status.resultSeen(), result, status.exitCode())) {
+    case EngineEndAction::kShowCrash:
+      ShowCrashError(status.exitCode());
+      return EngineExitCode(result);
+    case EngineEndAction::kShowResultError:
+      ShowRemovalError(errorFile, errorLine);
+      return EngineExitCode(result);
+    case EngineEndAction::kShowExitCodeError:
+      ShowExitCodeError(result);
+      return EngineExitCode(result);
+    case EngineEndAction::kOfferRestart:
+      PromptRestart(calls);
+      break;
+    case EngineEndAction::kDone:
+      break;
   }
-  if (result >= kFirstErrorResult) {
-    ShowRemovalError(errorFile, errorLine);
-    return EngineExitCode(result);
-  }
-  if (result == kRestartResult) PromptRestart(calls);
   return ExitCode::kDone;
 }
 

@@ -305,14 +305,14 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
        std::nullopt, 4, nullptr},
       {"a NUL byte inside a number ends it", "out Progress,100,6\\x00" "0\nsleep 2500\nout Result,0,,,\nexit 0\n", 0,
        std::nullopt, 6, nullptr},
-      {"10 MB without a line feed, then an exit code", "bytes 10485760\nexit 120\n", 120, L":  0.", std::nullopt,
+      {"10 MB without a line feed, then an exit code", "bytes 10485760\nexit 120\n", 120, L": 120.", std::nullopt,
        "PipeReader: standard output: 10420224 bytes of a line longer than 65536 bytes dropped (the pipe ended "
        "before its line feed)"},
       {"a 100 KB line is cut, and the lines after it are read", "bytes 102400\nout \nout Result,150,,f.src,3\nexit 0\n",
        150, L": f.src 3.", std::nullopt,
        "PipeReader: standard output: 36864 bytes of a line longer than 65536 bytes dropped\r\n"},
       {"no output at all, exit 0", "exit 0\n", 0, std::nullopt, std::nullopt, nullptr},
-      {"no output at all, exit 150", "exit 150\n", 150, L":  0.", std::nullopt, nullptr},
+      {"no output at all, exit 150", "exit 150\n", 150, L": 150.", std::nullopt, nullptr},
       {"a crash", "crash\n", 0xC0000005u, L": 0xC0000005.", std::nullopt, nullptr},
       // Without a Result line, an exception status is a crash; any other code
       // is the result, -1 (a success, as every result below 100) included.
@@ -434,7 +434,7 @@ TEST_F(MisbehavingEngine, AnEngineThatNeverEndsIsWaitedForWithTheWindowServed) {
   ASSERT_TRUE(TerminateProcess(engineProcess.get(), 150));
   const MessageBoxSeen error = run.WaitForMessageBox(60s);
   ASSERT_NE(error.window, nullptr);
-  EXPECT_THAT(Narrow(error.text), HasSubstr(":  0."));
+  EXPECT_THAT(Narrow(error.text), HasSubstr(": 150."));
   UninstallerRun::Press(error.window, IDOK);
   const RunResult result = run.Finish(120s);
   EXPECT_FALSE(result.timedOut);

@@ -17,4 +17,17 @@ inline constexpr std::int32_t kRestartResult = 1;
 // (0xFFFFFFFF) included, is the engine's result.
 bool IsCrashStatus(std::uint32_t exitCode);
 
+// What the uninstall run does once the engine has ended.
+enum class EngineEndAction {
+  kDone,               // success: nothing to show
+  kOfferRestart,       // result 1: the restart question
+  kShowResultError,    // a Result line of 100 or more: its error file and line
+  kShowExitCodeError,  // no Result line, an exit code of 100 or more: the code
+  kShowCrash,          // no Result line, an exception status: the status
+};
+
+// `result` is the Result line's result when `resultSeen`, else the exit
+// code as a number; `exitCode` is the engine's exit code either way.
+EngineEndAction ActionForEngineEnd(bool resultSeen, std::int32_t result, std::uint32_t exitCode);
+
 }  // namespace ravuninst

@@ -235,6 +235,39 @@ TEST(EngineOutcome, ExceptionStatusesAreCrashesAndEveryOtherCodeIsAResult) {
   for (const auto& [exitCode, crash] : rows) EXPECT_EQ(IsCrashStatus(exitCode), crash) << std::hex << exitCode;
 }
 
+TEST(EngineOutcome, TheBoxNamesWhatTheEngineReported) {
+  struct Row {
+    bool resultSeen;
+    std::int32_t result;
+    std::uint32_t exitCode;
+    EngineEndAction action;
+  };
+  const Row rows[] = {
+      {true, 0, 0, EngineEndAction::kDone},
+      {true, 99, 0, EngineEndAction::kDone},
+      {true, -5, 0, EngineEndAction::kDone},
+      {true, 1, 0, EngineEndAction::kOfferRestart},
+      {true, 100, 0, EngineEndAction::kShowResultError},
+      {true, 150, 150, EngineEndAction::kShowResultError},
+      // A Result line counts, whatever status the engine then ends with.
+      {true, 0, 0xC0000005u, EngineEndAction::kDone},
+      {true, 120, 0xC0000005u, EngineEndAction::kShowResultError},
+      {false, 0, 0, EngineEndAction::kDone},
+      {false, 1, 1, EngineEndAction::kOfferRestart},
+      {false, 99, 99, EngineEndAction::kDone},
+      {false, 100, 100, EngineEndAction::kShowExitCodeError},
+      {false, 150, 150, EngineEndAction::kShowExitCodeError},
+      {false, -1, 0xFFFFFFFFu, EngineEndAction::kDone},
+      {false, static_cast<std::int32_t>(0xC0000005u), 0xC0000005u, EngineEndAction::kShowCrash},
+      {false, static_cast<std::int32_t>(0xE0000001u), 0xE0000001u, EngineEndAction::kShowCrash},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ActionForEngineEnd(row.resultSeen, row.result, row.exitCode), row.action)
+        << (row.resultSeen ? "Result line " : "no Result line, ") << row.result << ", exit code 0x" << std::hex
+        << row.exitCode;
+  }
+}
+
 TEST(ChannelResults, APollWithoutALineAnswersWhyNoLineCame) {
   const std::pair<LineRead, std::optional<StatusPoll>> rows[] = {
       {LineRead::kLine, std::nullopt},
