@@ -39,15 +39,9 @@ std::u16string LogFilePath() {
     return {};
   }
   std::u16string path(rav::as_u16cstr(temp), length);
+  // Opening it decides whether it may be written (LogOpen): a link there
+  // is not followed.
   JoinPath(path, u"ravwl.log");
-  // Running as administrator, the program would append to whatever a link
-  // there points to: a log that is a link or junction is not written.
-  const DWORD attributes = GetFileAttributesW(rav::as_wcstr(path));
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    DebugTrace(L"RunUninstall: %ls is a link or junction, not followed; the engine's errors are not logged",
-               rav::as_wcstr(path));
-    return {};
-  }
   return path;
 }
 

@@ -8,6 +8,8 @@
 #include <tlhelp32.h>
 
 #include <functional>
+#include <iostream>
+#include <iterator>
 #include <thread>
 
 #include "common/core/argument_quote.h"
@@ -214,7 +216,7 @@ TEST_F(BadOverrides, ARefusedLocalizedStringsKeyFallsBackToTheDefaultKey) {
 void StartLinuxProgram(const std::wstring& commandLine) {
   rav::ProcessStartW start;
   start.commandLine = commandLine;
-  rav::StartProcessW(start);  // not waited for: its handles close at once
+  (void)rav::StartProcessW(start);  // not waited for: its handles close at once
 }
 
 // The Linux path of a Windows path, under Wine; empty elsewhere.
@@ -266,24 +268,64 @@ void RemoveLink(const fs::path& link) {
 using BadLog = UninstallerTest;
 
 // Running as administrator, ravuninst would append its lines and the
-// engine's errors to whatever a link named ravwl.log points to. Under Wine
-// only a directory link shows as a reparse point (a file link made from the
-// Linux side shows its target's attributes, and Wine's CreateSymbolicLink
-// makes none), so this covers a link to a directory; on Windows a file link
-// is a reparse point too and is refused the same way.
-TEST_F(BadLog, ALogThatIsALinkIsNotFollowed) {
-  const fs::path target = temp_.path() / L"elsewhere";
-  fs::create_directories(target);
-  if (!MakeDirectoryLink(LogFile(), target)) GTEST_SKIP() << "this platform made no link";
-  EngineDir engine("err an engine error line\nout Result,0,,,\nexit 0\n");
-  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
-  ASSERT_TRUE(run.Confirm());
-  const RunResult result = run.Finish(60s);
-  EXPECT_EQ(result.exitCode, 0u);
-  EXPECT_THAT(Trace(result), Contains(HasSubstr("ravwl.log is a link or junction, not followed")));
-  EXPECT_TRUE(fs::is_empty(target)) << "nothing was written through the link";
-  RemoveLink(LogFile());
-  EXPECT_TRUE(fs::exists(target));
+// engine's errors to whatever ravwl.log leads to. Each row makes it lead
+// elsewhere; the log is opened once, without following a link, and judged
+// by the handle: nothing reaches the other file, the trace says why, and
+// the uninstall runs on without a log.
+TEST_F(BadLog, ALogThatLeadsElsewhereIsNotWritten) {
+  struct Row {
+    const char* name;
+    // Makes LogFile() lead to `other` (a file with content) or its directory;
+    // false when this platform cannot.
+    std::function<bool(const fs::path& log, const fs::path& other)> make;
+    const char* why;  // the trace's reason; null: any reason
+  };
+  const Row rows[] = {
+      // Any process of the user can give a file a second name, with no
+      // privilege. Wine reports it in nNumberOfLinks, as Windows does.
+      {"a second name of another file",
+       [](const fs::path& log, const fs::path& other) {
+         return CreateHardLinkW(log.c_str(), other.c_str(), nullptr) != FALSE;
+       },
+       "is a file with more than one name (a hard link), not written through"},
+      // Under Wine only a directory link shows as a reparse point (a file
+      // link made from the Linux side shows its target, and Wine's
+      // CreateSymbolicLink makes none), so this covers a link to a
+      // directory; on Windows a file link is a reparse point too, opened as
+      // itself and refused the same way. Neither platform opens a directory
+      // link as a file, so the reason is the failed open.
+      {"a link to a directory",
+       [](const fs::path& log, const fs::path& other) { return MakeDirectoryLink(log, other.parent_path()); },
+       nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const testsupport::TempDir elsewhere;
+    const fs::path other = elsewhere.path() / L"other.txt";
+    testsupport::WriteFile(other, "precious\n");
+    if (!row.make(LogFile(), other)) {
+      std::cout << row.name << ": this platform made none, not tested\n";
+      continue;
+    }
+    EngineDir engine("err an engine error line\nout Result,0,,,\nexit 0\n");
+    UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+    ASSERT_TRUE(run.Confirm());
+    const RunResult result = run.Finish(60s);
+    EXPECT_EQ(result.exitCode, 0u);
+    const std::string traced = "LogOpen: " + Narrow(LogFile().wstring()) + " ";
+    EXPECT_THAT(Trace(result), Contains(row.why == nullptr ? ::testing::StartsWith(traced)
+                                                           : ::testing::StartsWith(traced + row.why)));
+    EXPECT_THAT(Trace(result), Contains(::testing::EndsWith("; no log is written")));
+    EXPECT_EQ(testsupport::ReadFile(other), "precious\n") << "nothing was written through the name";
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere.path()), fs::directory_iterator()), 1)
+        << "nothing was made there";
+    if (IsReparsePoint(LogFile())) {
+      RemoveLink(LogFile());
+    } else {
+      fs::remove(LogFile());
+    }
+    EXPECT_TRUE(fs::exists(other));
+  }
 }
 
 // ---- Setup engines that misbehave ------------------------------------------------

@@ -11,6 +11,7 @@
 #include "uninstaller/services/core/join_path.h"
 #include "uninstaller/services/core/engine_outcome.h"
 #include "uninstaller/services/core/line_buffer.h"
+#include "uninstaller/services/core/log_file_check.h"
 #include "uninstaller/services/core/status_line.h"
 #include "uninstaller/services/core/string_tables.h"
 #include "uninstaller/services/core/utf_convert.h"
@@ -265,6 +266,30 @@ TEST(EngineOutcome, TheBoxNamesWhatTheEngineReported) {
     EXPECT_EQ(ActionForEngineEnd(row.resultSeen, row.result, row.exitCode), row.action)
         << (row.resultSeen ? "Result line " : "no Result line, ") << row.result << ", exit code 0x" << std::hex
         << row.exitCode;
+  }
+}
+
+TEST(LogFileCheck, OnlyAPlainDiskFileWithOneNameIsWritten) {
+  constexpr std::uint32_t kArchive = 0x20;
+  constexpr std::uint32_t kReadOnly = 0x01;
+  struct Row {
+    const char* name;
+    LogFileFacts facts;
+    LogFileVerdict verdict;
+  };
+  const Row rows[] = {
+      {"a plain file", {true, kArchive, 1}, LogFileVerdict::kUsable},
+      {"a read-only plain file", {true, kArchive | kReadOnly, 1}, LogFileVerdict::kUsable},
+      {"a file link, opened as itself", {true, kArchive | kAttributeReparsePoint, 1}, LogFileVerdict::kLink},
+      {"a junction", {true, kAttributeDirectory | kAttributeReparsePoint, 1}, LogFileVerdict::kLink},
+      {"a directory", {true, kAttributeDirectory, 1}, LogFileVerdict::kNotAPlainFile},
+      {"a device or pipe", {false, kArchive, 1}, LogFileVerdict::kNotAPlainFile},
+      {"a file with a second name", {true, kArchive, 2}, LogFileVerdict::kSeveralNames},
+      {"a file with many names", {true, kArchive, 0xFFFFFFFFu}, LogFileVerdict::kSeveralNames},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(JudgeLogFile(row.facts), row.verdict) << row.name;
+    EXPECT_EQ(LogFileRefusal(row.verdict).empty(), row.verdict == LogFileVerdict::kUsable) << row.name;
   }
 }
 
