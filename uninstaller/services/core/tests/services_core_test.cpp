@@ -225,6 +225,32 @@ TEST(LineBuffer, BytesDroppedFromALineWithoutLineFeedAreCountedAsTheyGo) {
   EXPECT_EQ(buffer.TakeDroppedBytes(), 0u) << "the line has not ended";
 }
 
+TEST(LineBuffer, CompleteLinesLeftUntakenFillItToItsMaximumAndNoFurther) {
+  LineBuffer buffer;
+  const std::string longLine = std::string(LineBuffer::kMaxLine, 'x') + "\n";
+  // A line at the cap and its LF, then more, while nobody takes a line.
+  std::size_t fed = 0;
+  std::size_t offered = 0;
+  for (;;) {
+    const std::span<char> room = buffer.PrepareRead();
+    ASSERT_LE(buffer.capacity(), LineBuffer::kMaxCapacity);
+    if (room.empty()) break;
+    ASSERT_LE(offered, 4 * LineBuffer::kMaxCapacity) << "the buffer never refused";
+    const std::size_t count = std::min(room.size(), LineBuffer::kChunk);
+    for (std::size_t i = 0; i < count; ++i, ++fed) room[i] = fed < longLine.size() ? longLine[fed] : 'y';
+    buffer.CommitRead(count);
+    offered += count;
+  }
+  EXPECT_EQ(buffer.capacity(), LineBuffer::kMaxCapacity);
+  EXPECT_EQ(buffer.size(), LineBuffer::kMaxCapacity);
+  // Taking the line makes room again, and nothing was lost.
+  std::string line;
+  ASSERT_TRUE(buffer.TakeLine(line));
+  EXPECT_EQ(line, longLine.substr(0, LineBuffer::kMaxLine));
+  EXPECT_FALSE(buffer.PrepareRead().empty());
+  EXPECT_EQ(buffer.size(), fed - longLine.size());
+}
+
 TEST(EngineOutcome, ExceptionStatusesAreCrashesAndEveryOtherCodeIsAResult) {
   const std::pair<std::uint32_t, bool> rows[] = {
       {0, false},           {1, false},           {100, false},         {0x7FFFFFFFu, false},
