@@ -455,6 +455,40 @@ DWORD ChildProcess(DWORD parent, const wchar_t* image) {
   return 0;
 }
 
+// An engine that writes progress lines without pause never keeps the
+// window from answering: each pass of the loop takes lines for a bounded
+// time, then serves the window. (Each line costs the window thread more
+// than the engine, so the pipe is never empty while the flood lasts.)
+TEST_F(MisbehavingEngine, AFloodOfLinesNeverKeepsTheWindowFromAnswering) {
+  EngineDir engine("repeat 1000000 Progress,1000000,%d\nout Result,0,,,\nexit 0\n");
+  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+  ASSERT_TRUE(run.Confirm());
+  HWND window = run.WaitForProgressWindow();
+  ASSERT_NE(window, nullptr);
+  DWORD engineId = 0;
+  for (int i = 0; i < 500 && engineId == 0; ++i) {
+    std::this_thread::sleep_for(10ms);
+    engineId = ChildProcess(run.processId(), L"ravengine64.exe") + ChildProcess(run.processId(), L"ravengine32.exe");
+  }
+  ASSERT_NE(engineId, 0u);
+  rav::UniqueHandle engineProcess(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, engineId));
+  ASSERT_TRUE(engineProcess);
+  std::this_thread::sleep_for(200ms);  // the flood is under way
+  int answered = 0;
+  for (int i = 0; i < 20; ++i) {
+    DWORD_PTR reply = 0;
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 250, &reply) != 0) ++answered;
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(WaitForSingleObject(engineProcess.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "the flood ended before the last message: the test proves nothing";
+  EXPECT_EQ(answered, 20);
+  ASSERT_TRUE(TerminateProcess(engineProcess.get(), 0));
+  const RunResult result = run.Finish(120s);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0u);
+}
+
 TEST_F(MisbehavingEngine, AnEngineThatNeverEndsIsWaitedForWithTheWindowServed) {
   EngineDir engine("out Progress,100,50\nhang\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
