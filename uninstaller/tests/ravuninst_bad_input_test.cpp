@@ -396,19 +396,28 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
 
 // An engine that leaves a process behind with its handles (so its pipes)
 // does not keep the window: a few seconds after the engine itself has
-// ended, its channels count as ended, and the log says so.
+// ended, its channels count as ended, and the log says so. The process
+// lives until the test ends it; ravuninst must be gone well before (3 s of
+// grace and the window's one second, with room for a slow machine).
 TEST_F(MisbehavingEngine, AProcessHoldingTheEnginesPipesDoesNotHoldTheWindow) {
-  EngineDir engine("out Progress,100,100\nspawn 600000\nout Result,0,,,\nexit 0\n");
+  EngineDir engine("out Progress,100,100\nspawn 600000\nout Result,0,,,\nstamp\nexit 0\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
   ASSERT_TRUE(run.Confirm());
   const RunResult result = run.Finish(60s);
+  const ULONGLONG ended = GetTickCount64();
+  bool stamped = false;
   for (const std::string& line : engine.RecordedLines()) {
+    if (line.rfind("tick=", 0) == 0) {
+      stamped = true;
+      EXPECT_LT(ended - std::stoull(line.substr(5)), 10000u) << "from the engine's end to ravuninst's";
+    }
     if (line.rfind("spawned=", 0) != 0) continue;
     rav::UniqueHandle lingering(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(line.substr(8))));
     ASSERT_TRUE(lingering) << "the engine's child ended early: the test proves nothing";
     TerminateProcess(lingering.get(), 0);
     WaitForSingleObject(lingering.get(), 10000);
   }
+  EXPECT_TRUE(stamped);
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_THAT(testsupport::ReadFile(LogFile()), HasSubstr("its pipes are still open (held by a process it started); "
                                                           "taken as ended"));
