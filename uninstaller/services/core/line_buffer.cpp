@@ -82,8 +82,13 @@ bool LineBuffer::TakeLine(std::string& line) {
   const std::size_t lineFeed = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
   line.clear();
   line.reserve(lineFeed);
-  for (std::size_t i = 0; i < lineFeed; ++i) {
-    if (data_[i] != '\r') line.push_back(data_[i]);
+  // The bytes between the CRs, a stretch at a time.
+  for (std::size_t at = 0; at < lineFeed;) {
+    const void* carriageReturn = std::memchr(data_ + at, '\r', lineFeed - at);
+    const std::size_t stretchEnd =
+        carriageReturn != nullptr ? static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - data_) : lineFeed;
+    line.append(data_ + at, stretchEnd - at);
+    at = stretchEnd + 1;
   }
   const std::size_t rest = end_ - (lineFeed + 1);
   std::memmove(data_, data_ + lineFeed + 1, rest);
