@@ -24,7 +24,7 @@ void LineBuffer::Reset() {
 
 std::span<char> LineBuffer::PrepareRead() {
   if (data_ == nullptr) Reset();
-  if (capacity_ - end_ < kChunk && capacity_ < kMaxCapacity) {
+  if (capacity_ - end_ < kChunk && capacity_ < maxCapacity()) {
     char* grown = static_cast<char*>(std::realloc(data_, capacity_ * 2));
     if (grown == nullptr) throw std::bad_alloc();
     data_ = grown;
@@ -52,12 +52,12 @@ void LineBuffer::CommitRead(std::size_t count) {
     end_ -= lineFeed - start;
     dropping_ = false;
   }
-  // Each line that the new bytes end or continue keeps at most kMaxLine bytes.
+  // Each line that the new bytes end or continue keeps at most maxLine_ bytes.
   for (std::size_t at = start;;) {
     const void* found = std::memchr(data_ + at, '\n', end_ - at);
     std::size_t lineEnd = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - data_) : end_;
-    if (lineEnd - openStart_ > kMaxLine) {
-      const std::size_t keep = openStart_ + kMaxLine;
+    if (lineEnd - openStart_ > maxLine_) {
+      const std::size_t keep = openStart_ + maxLine_;
       droppedOpen_ += lineEnd - keep;
       std::memmove(data_ + keep, data_ + lineEnd, end_ - lineEnd);
       end_ -= lineEnd - keep;
