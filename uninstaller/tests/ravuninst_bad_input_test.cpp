@@ -464,6 +464,17 @@ DWORD ChildProcess(DWORD parent, const wchar_t* image) {
   return 0;
 }
 
+// The engine that the run started, to watch or end; none when it has not
+// appeared within 5 s.
+rav::UniqueHandle EngineOf(UninstallerRun& run) {
+  DWORD engineId = 0;
+  for (int i = 0; i < 500 && engineId == 0; ++i) {
+    engineId = ChildProcess(run.processId(), L"ravengine64.exe") + ChildProcess(run.processId(), L"ravengine32.exe");
+    if (engineId == 0) std::this_thread::sleep_for(10ms);
+  }
+  return rav::UniqueHandle(engineId == 0 ? nullptr : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, engineId));
+}
+
 // An engine that writes progress lines without pause never keeps the
 // window from answering: each pass of the loop takes lines for a bounded
 // time, then serves the window. (Each line costs the window thread more
@@ -472,16 +483,10 @@ TEST_F(MisbehavingEngine, AFloodOfLinesNeverKeepsTheWindowFromAnswering) {
   EngineDir engine("repeat 1000000 Progress,1000000,%d\nout Result,0,,,\nexit 0\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
   ASSERT_TRUE(run.Confirm());
-  HWND window = run.WaitForProgressWindow();
-  ASSERT_NE(window, nullptr);
-  DWORD engineId = 0;
-  for (int i = 0; i < 500 && engineId == 0; ++i) {
-    std::this_thread::sleep_for(10ms);
-    engineId = ChildProcess(run.processId(), L"ravengine64.exe") + ChildProcess(run.processId(), L"ravengine32.exe");
-  }
-  ASSERT_NE(engineId, 0u);
-  rav::UniqueHandle engineProcess(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, engineId));
+  const rav::UniqueHandle engineProcess = EngineOf(run);
   ASSERT_TRUE(engineProcess);
+  const HWND window = run.WaitForProgressWindow();
+  ASSERT_NE(window, nullptr);
   std::this_thread::sleep_for(200ms);  // the flood is under way
   int answered = 0;
   for (int i = 0; i < 20; ++i) {
@@ -512,10 +517,8 @@ TEST_F(MisbehavingEngine, AnEngineThatNeverEndsIsWaitedForWithTheWindowServed) {
   DWORD_PTR reply = 0;
   EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &reply), 0);
   // Once the engine ends, its exit code is the result.
-  const DWORD engineId = ChildProcess(run.processId(), L"ravengine64.exe") +
-                         ChildProcess(run.processId(), L"ravengine32.exe");
-  ASSERT_NE(engineId, 0u);
-  rav::UniqueHandle engineProcess(OpenProcess(PROCESS_TERMINATE, FALSE, engineId));
+  const rav::UniqueHandle engineProcess = EngineOf(run);
+  ASSERT_TRUE(engineProcess);
   ASSERT_TRUE(TerminateProcess(engineProcess.get(), 150));
   const MessageBoxSeen error = run.WaitForMessageBox(60s);
   ASSERT_NE(error.window, nullptr);
