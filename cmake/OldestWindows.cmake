@@ -52,6 +52,11 @@ if(RAV_BUILD_TESTS)
     add_test(NAME ${RAV_TARGET}.imports_oldest_windows
              COMMAND ${PROJECT_SOURCE_DIR}/tools/imports/check.sh ${programs})
     set_tests_properties(${RAV_TARGET}.imports_oldest_windows PROPERTIES LABELS ${RAV_TARGET})
+    # The check, and the release that runs it, refuse a program with a newer import.
+    list(GET programs 0 clean)
+    add_test(NAME ${RAV_TARGET}.imports_newer_refused
+             COMMAND ${PROJECT_SOURCE_DIR}/tools/imports/tests/offender_test.sh $<TARGET_FILE:newer_import> ${clean})
+    set_tests_properties(${RAV_TARGET}.imports_newer_refused PROPERTIES LABELS ${RAV_TARGET})
   endif()
   add_test(NAME ${RAV_TARGET}.imports_oldest_windows_release
            COMMAND ${PROJECT_SOURCE_DIR}/tools/imports/check-tree.sh

@@ -47,8 +47,14 @@ DWORD OnInstallDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, P
     DebugPrint("Post-processing is required.");
     return ERROR_DI_POSTPROCESSING_REQUIRED;
   }
-  // Whatever the class installer's result: the driver's files and key are
-  // what they are now.
+  if (context->InstallResult != NO_ERROR) {
+    // The class installer or an earlier co-installer failed: no country, no
+    // backup of an INF that may not be installed, and the failure goes on
+    // to SetupAPI instead of a success.
+    DebugPrint("DIF_INSTALLDEVICE PostProcessing skipped: the installation failed, error: %ld",
+               ErrorCode(context->InstallResult));
+    return context->InstallResult;
+  }
   AfterDriverInstalled(deviceInfoSet, deviceInfoData);
   return NO_ERROR;
 }

@@ -12,8 +12,9 @@ static_assert(kDifInstallDevice == DIF_INSTALLDEVICE && kDifRemove == DIF_REMOVE
 
 DWORD HandleInstallRequest(DI_FUNCTION installFunction, HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData,
                            PCOINSTALLER_CONTEXT_DATA context) noexcept {
-  // No failure, not even running out of memory, is the platform's concern:
-  // it only ever hears one of the two answers.
+  // No failure of the co-installer's own, not even running out of memory,
+  // is the platform's concern: it hears NO_ERROR, a request for the second
+  // pass, or the failed installation's own result handed back.
   try {
     switch (HandlerFor(installFunction)) {
       case RequestHandler::InstallDevice:

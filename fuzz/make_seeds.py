@@ -259,10 +259,21 @@ for name, line in [
 seed("status_line", "wide_error_file", b("Result,200,x,") + wide_unit(0x30D5) + b(".src,7"))
 
 # --- the pipe reader's line assembly -----------------------------------------
-# K, K schedule bytes (read size - 1 in the low four bits; then: 0 one line,
-# 1 every line, 2 none, 3 empty first and every line), the stream.
-def pipe(schedule, stream):
-    return bytes([len(schedule)]) + bytes(schedule) + stream
+# K, S (the cap is 16 << S up to S = 12), K % 32 schedule bytes (read size - 1 in the
+# low four bits; then: 0 one line, 1 every line, 2 none, 3 empty first and
+# every line), the stream.
+RUNS = 0x20          # 0xFF L stands for a run of (L & 0x7F) + 1 units
+TAKE_NO_LINE = 0x40  # lines are taken only when the buffer refuses a read
+PROGRAM_CAP = 12     # the cap is 16 << 12 = 64 KiB, the program's own
+
+
+def pipe(schedule, stream, flags=0, cap=PROGRAM_CAP):
+    return bytes([len(schedule) | flags, cap]) + bytes(schedule) + stream
+
+
+def run(units, cr=False):
+    """A run of `units` 32nds of the cap (2 KiB each at the program's cap)."""
+    return bytes([0xFF, (units - 1) | (0x80 if cr else 0)])
 
 
 seed("line_buffer", "one_line", pipe([], b"Progress,100,40\n"))
@@ -274,6 +285,16 @@ seed("line_buffer", "byte_by_byte", pipe([0x00], b"Progress,1,2\r\nProgress,3,4\
 seed("line_buffer", "held_back", pipe([0x2F, 0x2F, 0x1F], b"Progress,1,2\nProgress,3,4\nProgress,5,6\n" * 4))
 seed("line_buffer", "reattached", pipe([0x1F, 0x3F], b"Progress,1," + b"y" * 40 + b"\nResult,1,x,f,2\n"))
 seed("line_buffer", "utf8", pipe([], b"Result,5,x,\xC3\xA9tape.src,120\n\xFF\xFEbad\n"))
+# At the program's cap: 32 units are exactly 64 KiB.
+seed("line_buffer", "at_the_cap", pipe([], run(32) + b"\nnext\n", RUNS))
+seed("line_buffer", "one_over_the_cap", pipe([], run(32) + b"y\nnext\n", RUNS))
+seed("line_buffer", "carriage_returns_past_the_cap", pipe([], run(32, cr=True) + b"x\r\n", RUNS))
+seed("line_buffer", "dropped_with_all_the_room", pipe([0x5F], run(64) + b"\nafter\n", RUNS))
+seed("line_buffer", "refused_until_taken", pipe([], run(32) + b"\n" + run(32) + b"\n", RUNS | TAKE_NO_LINE))
+# The same at the smallest cap, 16 bytes.
+seed("line_buffer", "small_cap_lines", pipe([0x14, 0x1F], b"Progress,1,2\r\n0123456789abcdefXYZ\nok\n", 0, 0))
+seed("line_buffer", "small_cap_refused", pipe([0x2F], b"Progress,1,2\n" * 8, TAKE_NO_LINE, 0))
+seed("line_buffer", "small_cap_runs", pipe([0x1F, 0x5F, 0x2F], run(40) + b"\n" + run(20, cr=True) + b"\n", RUNS, 0))
 
 # --- path joining ------------------------------------------------------------
 for name, base, part in [

@@ -64,20 +64,31 @@ bool ConfirmRemoval() {
   return MessageBoxW(nullptr, text.get(), caption.get(), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine) {
+namespace {
+
+// The error box: caption 4012 and the text `format` makes of text 4013.
+// Nothing is shown when either text is missing.
+template <typename Format>
+void ShowErrorBox(const Format& format) {
   const Text prefix = Load(4013);
   const Text caption = Load(4012);
   if (!prefix || !caption) return;
-  const std::u16string message = FormatRemovalError(rav::as_u16cstr(prefix.get()), errorFile, errorLine);
+  const std::u16string message = format(std::u16string_view(rav::as_u16cstr(prefix.get())));
   MessageBoxW(nullptr, rav::as_wcstr(message), caption.get(), MB_OK | MB_ICONWARNING);
 }
 
+}  // namespace
+
+void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine) {
+  ShowErrorBox([&](std::u16string_view prefix) { return FormatRemovalError(prefix, errorFile, errorLine); });
+}
+
+void ShowExitCodeError(std::int32_t exitCode) {
+  ShowErrorBox([&](std::u16string_view prefix) { return FormatExitCodeError(prefix, exitCode); });
+}
+
 void ShowCrashError(std::uint32_t status) {
-  const Text prefix = Load(4013);
-  const Text caption = Load(4012);
-  if (!prefix || !caption) return;
-  const std::u16string message = FormatCrashError(rav::as_u16cstr(prefix.get()), status);
-  MessageBoxW(nullptr, rav::as_wcstr(message), caption.get(), MB_OK | MB_ICONWARNING);
+  ShowErrorBox([&](std::u16string_view prefix) { return FormatCrashError(prefix, status); });
 }
 
 void PromptRestart(const SystemRestartCalls& calls) {

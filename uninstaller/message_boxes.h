@@ -20,6 +20,10 @@ bool ConfirmRemoval();
 // "<4013>: <errorFile> <errorLine>." under caption 4012.
 void ShowRemovalError(const std::u16string& errorFile, std::int32_t errorLine);
 
+// "<4013>: <exit code>." under caption 4012, for an engine that ended with
+// an error exit code and sent no Result line.
+void ShowExitCodeError(std::int32_t exitCode);
+
 // "<4013>: 0x<status>." under caption 4012, for an engine that crashed.
 void ShowCrashError(std::uint32_t status);
 

@@ -39,15 +39,9 @@ std::u16string LogFilePath() {
     return {};
   }
   std::u16string path(rav::as_u16cstr(temp), length);
+  // Opening it decides whether it may be written (LogOpen): a link there
+  // is not followed.
   JoinPath(path, u"ravwl.log");
-  // Running as administrator, the program would append to whatever a link
-  // there points to: a log that is a link or junction is not written.
-  const DWORD attributes = GetFileAttributesW(rav::as_wcstr(path));
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-    DebugTrace(L"RunUninstall: %ls is a link or junction, not followed; the engine's errors are not logged",
-               rav::as_wcstr(path));
-    return {};
-  }
   return path;
 }
 
@@ -77,17 +71,22 @@ ExitCode RunUninstall(HINSTANCE instance, const SystemRestartCalls& calls) {
   std::u16string errorFile;
   std::int32_t errorLine = 0;
   SetupStatusResult(status, result, errorFile, errorLine);
-  if (status.EndedAbnormally()) {
-    // A crashed engine removed who knows what: that is an error, whatever
-    // its status reads as a number. The box shows the status.
-    ShowCrashError(status.exitCode());
-    return EngineExitCode(result);
+  switch (ActionForEngineEnd(status.resultSeen(), result, status.exitCode())) {
+    case EngineEndAction::kShowCrash:
+      ShowCrashError(status.exitCode());
+      return EngineExitCode(result);
+    case EngineEndAction::kShowResultError:
+      ShowRemovalError(errorFile, errorLine);
+      return EngineExitCode(result);
+    case EngineEndAction::kShowExitCodeError:
+      ShowExitCodeError(result);
+      return EngineExitCode(result);
+    case EngineEndAction::kOfferRestart:
+      PromptRestart(calls);
+      break;
+    case EngineEndAction::kDone:
+      break;
   }
-  if (result >= kFirstErrorResult) {
-    ShowRemovalError(errorFile, errorLine);
-    return EngineExitCode(result);
-  }
-  if (result == kRestartResult) PromptRestart(calls);
   return ExitCode::kDone;
 }
 

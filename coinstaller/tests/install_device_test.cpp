@@ -82,6 +82,29 @@ TEST_F(InstallDeviceTest, RowCardGetsTheUsersCountryAndTheInfIsBackedUp) {
   EXPECT_EQ(testsupport::ReadFile(BackupOf(infName)), testsupport::ReadFile(InstalledCopyOf(infName)));
 }
 
+// The class installer or an earlier co-installer failed: the second pass
+// changes nothing and hands the failure on, so that SetupAPI never reports
+// the failed installation as a success.
+TEST_F(InstallDeviceTest, AFailedInstallationIsPassedOnAndNothingIsDone) {
+  std::unique_ptr<FakeAdapter> adapter = InstallAdapter(kRowCard);
+  const std::string infName = adapter->DriverText("InfPath");
+  ASSERT_FALSE(infName.empty());
+  for (const DWORD failure : {static_cast<DWORD>(ERROR_NO_DRIVER_SELECTED), static_cast<DWORD>(ERROR_ACCESS_DENIED)}) {
+    SCOPED_TRACE(failure);
+    fs::remove(BackupOf(infName));
+    ClearLines();
+    COINSTALLER_CONTEXT_DATA context = {};
+    context.PostProcessing = TRUE;
+    context.InstallResult = failure;
+    EXPECT_EQ(export_->Call(DIF_INSTALLDEVICE, adapter->set(), adapter->device(), &context), failure);
+    EXPECT_THAT(Lines(), ElementsAre("DIF_INSTALLDEVICE",
+                                     "DIF_INSTALLDEVICE PostProcessing skipped: the installation failed, error: " +
+                                         std::to_string(static_cast<long>(failure))));
+    EXPECT_FALSE(adapter->DriverValue("Country").has_value());
+    EXPECT_FALSE(fs::exists(BackupOf(infName)));
+  }
+}
+
 TEST_F(InstallDeviceTest, CardsWithoutLowerCaseCcRegAreNotRowCards) {
   for (const char* hardwareId : {kUsCard, kCapsCard}) {
     SCOPED_TRACE(hardwareId);

@@ -1,9 +1,11 @@
 // The starter and the owners it hands out, where the programs' own tests do
-// not reach: the error of a failed start, a bounded wait on a running
-// program, and which end of a child's pipe is inheritable.
+// not reach: the error of a failed start, handle inheritance, a bounded
+// wait on a running program, and which end of a child's pipe is
+// inheritable.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "common/child_handles.h"
@@ -60,6 +62,56 @@ TEST(StartProcess, AFailedStartCarriesTheCallsError) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_FALSE(started.ok());
     EXPECT_EQ(started.error(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+  }
+}
+
+// Wine hands a child its standard handles even without inheritance, so
+// those prove nothing: the child gets the value of a separate inheritable
+// event and sets it, which reaches this process's event only through an
+// inherited handle.
+TEST(StartProcess, HandsInheritableHandlesOnOnlyWhenAsked) {
+  UniqueHandle token;
+  ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY,
+                               token.put()));
+  struct Row {
+    const char* call;
+    StartedProcess (*start)(const std::wstring& commandLine, bool inherit, HANDLE token);
+  };
+  const Row rows[] = {
+      {"CreateProcessA",
+       [](const std::wstring& commandLine, bool inherit, HANDLE) {
+         ProcessStartA start;
+         start.commandLine.assign(commandLine.begin(), commandLine.end());  // the path is ASCII
+         start.inheritHandles = inherit;
+         return StartProcessA(start);
+       }},
+      {"CreateProcessW",
+       [](const std::wstring& commandLine, bool inherit, HANDLE) {
+         ProcessStartW start;
+         start.commandLine = commandLine;
+         start.inheritHandles = inherit;
+         return StartProcessW(start);
+       }},
+      {"CreateProcessAsUserW",
+       [](const std::wstring& commandLine, bool inherit, HANDLE user) {
+         ProcessStartW start;
+         start.commandLine = commandLine;
+         start.inheritHandles = inherit;
+         return StartProcessAsUserW(user, start);
+       }},
+  };
+  for (const Row& row : rows) {
+    for (const bool inherit : {true, false}) {
+      SCOPED_TRACE(std::string(row.call) + (inherit ? ", inheriting" : ", not inheriting"));
+      SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+      const UniqueHandle event(CreateEventW(&inheritable, TRUE, FALSE, nullptr));
+      ASSERT_TRUE(event);
+      const std::wstring value = std::to_wstring(reinterpret_cast<std::uintptr_t>(event.get()));
+      StartedProcess started = row.start(WriterCommand(L"set:" + value), inherit, token.get());
+      ASSERT_TRUE(started.ok()) << started.error();
+      ASSERT_EQ(started->Wait(30000), static_cast<DWORD>(WAIT_OBJECT_0));
+      EXPECT_EQ(WaitForSingleObject(event.get(), 0), inherit ? WAIT_OBJECT_0 : static_cast<DWORD>(WAIT_TIMEOUT));
+    }
   }
 }
 

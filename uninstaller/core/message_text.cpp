@@ -37,10 +37,26 @@ ExpandedText ExpandProductName(std::u16string_view text,
   return {std::move(out), ExpandedText::Failure::kNone};
 }
 
+namespace {
+
+void AppendDecimal(std::u16string& text, std::int32_t number) {
+  for (char c : std::to_string(number)) text.push_back(static_cast<char16_t>(c));
+}
+
+}  // namespace
+
 std::u16string FormatRemovalError(std::u16string_view prefix, std::u16string_view errorFile, std::int32_t errorLine) {
   std::u16string message(prefix);
   message.append(u": ").append(errorFile).append(u" ");
-  for (char c : std::to_string(errorLine)) message.push_back(static_cast<char16_t>(c));
+  AppendDecimal(message, errorLine);
+  message.push_back(u'.');
+  return message;
+}
+
+std::u16string FormatExitCodeError(std::u16string_view prefix, std::int32_t exitCode) {
+  std::u16string message(prefix);
+  message.append(u": ");
+  AppendDecimal(message, exitCode);
   message.push_back(u'.');
   return message;
 }

@@ -36,4 +36,8 @@ std::u16string FormatRemovalError(std::u16string_view prefix, std::u16string_vie
 // "<4013 text>: 0xC0000005." for an engine that crashed with that status.
 std::u16string FormatCrashError(std::u16string_view prefix, std::uint32_t status);
 
+// "<4013 text>: 150." for an engine that ended with that exit code and no
+// Result line.
+std::u16string FormatExitCodeError(std::u16string_view prefix, std::int32_t exitCode);
+
 }  // namespace ravuninst

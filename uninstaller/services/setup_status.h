@@ -41,10 +41,9 @@ class SetupStatus {
   // line's, or else its exit code (202 when unreadable, 259 while running).
   void Result(std::int32_t& result, std::u16string& errorFile, std::int32_t& errorLine);
 
-  // After Result: the engine sent no result line and ended with the status
-  // of an unhandled exception (a crash: 0xC0000005, 0x80000003 say), which
-  // as a result would read as a negative number, below every error.
-  bool EndedAbnormally() const { return !resultSeen_ && IsCrashStatus(exitCode_); }
+  // After Result: whether the result came from a Result line (else it is
+  // the exit code), and the engine's exit code.
+  bool resultSeen() const { return resultSeen_; }
   DWORD exitCode() const { return exitCode_; }
 
   HANDLE outputRead() const { return outputReader_.handle(); }

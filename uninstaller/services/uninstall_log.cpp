@@ -1,5 +1,6 @@
 #include "uninstaller/services/uninstall_log.h"
 
+#include <fcntl.h>
 #include <io.h>
 
 #include <cstdarg>
@@ -7,8 +8,10 @@
 #include <cwchar>
 #include <vector>
 
+#include "common/debug_output.h"
 #include "common/wide_text.h"
 #include "uninstaller/services/core/basic_exception.h"
+#include "uninstaller/services/log_file.h"
 #include "uninstaller/services/module_path.h"
 #include "common/core/utf_text.h"
 
@@ -43,6 +46,20 @@ std::wstring FormatMessage(const wchar_t* format, va_list args) {
     if (endedLine) message.back() = L'\n';
   }
   return message;
+}
+
+// Why the log file is not written, as a trace line (the log itself cannot
+// say it).
+void TraceNoLogFile(const std::u16string& path, const LogFileOpen& opened) {
+  std::u16string line = u"LogOpen: " + path + u" ";
+  if (opened.error != 0) {
+    const std::string error = std::to_string(opened.error);
+    line += u"cannot be opened (error " + std::u16string(error.begin(), error.end()) + u")";
+  } else {
+    line += LogFileRefusal(opened.verdict);
+  }
+  line += u"; no log is written";
+  rav::OutputDebugTraceText(rav::as_wcstr(line));
 }
 
 // The time stamp "HH:MM:SS: " of the current local time, or empty.
@@ -84,8 +101,21 @@ int UninstallLog::WriteV(const wchar_t* format, va_list args) {
 }
 
 int UninstallLog::Open(const std::u16string& path) {
-  stream_ = _wfopen(rav::as_wcstr(path), L"at");
-  if (stream_ == nullptr) return -1;
+  stream_ = nullptr;  // on failure: no stream at all, not even standard error
+  LogFileOpen opened = OpenLogFile(path);
+  if (!opened.file) {
+    TraceNoLogFile(path, opened);
+    return -1;
+  }
+  // The stream takes the handle over: closing it closes the handle.
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(opened.file.get()), _O_APPEND | _O_TEXT);
+  if (descriptor == -1) return -1;
+  opened.file.release();
+  stream_ = _wfdopen(descriptor, L"at");
+  if (stream_ == nullptr) {
+    _close(descriptor);
+    return -1;
+  }
   Header(L"Start");
   return 0;
 }

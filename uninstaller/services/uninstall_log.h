@@ -39,7 +39,9 @@ UninstallLog& TheUninstallLog();
 // program's own literals; wide strings go in as %ls.
 int LogWrite(int level, const wchar_t* format, ...);
 // Opens `path` for appending ("at") and makes it the current stream, with a
-// Start header. 0 on success; -1 and no stream at all on failure.
+// Start header. 0 on success; -1 and no stream at all on failure, also when
+// the name is a link or junction, a directory or device, or a file with a
+// second name (OpenLogFile): the trace says why.
 int LogOpen(const std::u16string& path);
 void LogHeader(const wchar_t* event);
 // Run at process exit: an "End" header to the current stream, which is then

@@ -8,6 +8,8 @@
 #include <tlhelp32.h>
 
 #include <functional>
+#include <iostream>
+#include <iterator>
 #include <thread>
 
 #include "common/core/argument_quote.h"
@@ -214,7 +216,7 @@ TEST_F(BadOverrides, ARefusedLocalizedStringsKeyFallsBackToTheDefaultKey) {
 void StartLinuxProgram(const std::wstring& commandLine) {
   rav::ProcessStartW start;
   start.commandLine = commandLine;
-  rav::StartProcessW(start);  // not waited for: its handles close at once
+  (void)rav::StartProcessW(start);  // not waited for: its handles close at once
 }
 
 // The Linux path of a Windows path, under Wine; empty elsewhere.
@@ -266,24 +268,64 @@ void RemoveLink(const fs::path& link) {
 using BadLog = UninstallerTest;
 
 // Running as administrator, ravuninst would append its lines and the
-// engine's errors to whatever a link named ravwl.log points to. Under Wine
-// only a directory link shows as a reparse point (a file link made from the
-// Linux side shows its target's attributes, and Wine's CreateSymbolicLink
-// makes none), so this covers a link to a directory; on Windows a file link
-// is a reparse point too and is refused the same way.
-TEST_F(BadLog, ALogThatIsALinkIsNotFollowed) {
-  const fs::path target = temp_.path() / L"elsewhere";
-  fs::create_directories(target);
-  if (!MakeDirectoryLink(LogFile(), target)) GTEST_SKIP() << "this platform made no link";
-  EngineDir engine("err an engine error line\nout Result,0,,,\nexit 0\n");
-  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
-  ASSERT_TRUE(run.Confirm());
-  const RunResult result = run.Finish(60s);
-  EXPECT_EQ(result.exitCode, 0u);
-  EXPECT_THAT(Trace(result), Contains(HasSubstr("ravwl.log is a link or junction, not followed")));
-  EXPECT_TRUE(fs::is_empty(target)) << "nothing was written through the link";
-  RemoveLink(LogFile());
-  EXPECT_TRUE(fs::exists(target));
+// engine's errors to whatever ravwl.log leads to. Each row makes it lead
+// elsewhere; the log is opened once, without following a link, and judged
+// by the handle: nothing reaches the other file, the trace says why, and
+// the uninstall runs on without a log.
+TEST_F(BadLog, ALogThatLeadsElsewhereIsNotWritten) {
+  struct Row {
+    const char* name;
+    // Makes LogFile() lead to `other` (a file with content) or its directory;
+    // false when this platform cannot.
+    std::function<bool(const fs::path& log, const fs::path& other)> make;
+    const char* why;  // the trace's reason; null: any reason
+  };
+  const Row rows[] = {
+      // Any process of the user can give a file a second name, with no
+      // privilege. Wine reports it in nNumberOfLinks, as Windows does.
+      {"a second name of another file",
+       [](const fs::path& log, const fs::path& other) {
+         return CreateHardLinkW(log.c_str(), other.c_str(), nullptr) != FALSE;
+       },
+       "is a file with more than one name (a hard link), not written through"},
+      // Under Wine only a directory link shows as a reparse point (a file
+      // link made from the Linux side shows its target, and Wine's
+      // CreateSymbolicLink makes none), so this covers a link to a
+      // directory; on Windows a file link is a reparse point too, opened as
+      // itself and refused the same way. Neither platform opens a directory
+      // link as a file, so the reason is the failed open.
+      {"a link to a directory",
+       [](const fs::path& log, const fs::path& other) { return MakeDirectoryLink(log, other.parent_path()); },
+       nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const testsupport::TempDir elsewhere;
+    const fs::path other = elsewhere.path() / L"other.txt";
+    testsupport::WriteFile(other, "precious\n");
+    if (!row.make(LogFile(), other)) {
+      std::cout << row.name << ": this platform made none, not tested\n";
+      continue;
+    }
+    EngineDir engine("err an engine error line\nout Result,0,,,\nexit 0\n");
+    UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+    ASSERT_TRUE(run.Confirm());
+    const RunResult result = run.Finish(60s);
+    EXPECT_EQ(result.exitCode, 0u);
+    const std::string traced = "LogOpen: " + Narrow(LogFile().wstring()) + " ";
+    EXPECT_THAT(Trace(result), Contains(row.why == nullptr ? ::testing::StartsWith(traced)
+                                                           : ::testing::StartsWith(traced + row.why)));
+    EXPECT_THAT(Trace(result), Contains(::testing::EndsWith("; no log is written")));
+    EXPECT_EQ(testsupport::ReadFile(other), "precious\n") << "nothing was written through the name";
+    EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere.path()), fs::directory_iterator()), 1)
+        << "nothing was made there";
+    if (IsReparsePoint(LogFile())) {
+      RemoveLink(LogFile());
+    } else {
+      fs::remove(LogFile());
+    }
+    EXPECT_TRUE(fs::exists(other));
+  }
 }
 
 // ---- Setup engines that misbehave ------------------------------------------------
@@ -305,19 +347,21 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
        std::nullopt, 4, nullptr},
       {"a NUL byte inside a number ends it", "out Progress,100,6\\x00" "0\nsleep 2500\nout Result,0,,,\nexit 0\n", 0,
        std::nullopt, 6, nullptr},
-      {"10 MB without a line feed, then an exit code", "bytes 10485760\nexit 120\n", 120, L":  0.", std::nullopt,
+      {"10 MB without a line feed, then an exit code", "bytes 10485760\nexit 120\n", 120, L": 120.", std::nullopt,
        "PipeReader: standard output: 10420224 bytes of a line longer than 65536 bytes dropped (the pipe ended "
        "before its line feed)"},
       {"a 100 KB line is cut, and the lines after it are read", "bytes 102400\nout \nout Result,150,,f.src,3\nexit 0\n",
        150, L": f.src 3.", std::nullopt,
        "PipeReader: standard output: 36864 bytes of a line longer than 65536 bytes dropped\r\n"},
       {"no output at all, exit 0", "exit 0\n", 0, std::nullopt, std::nullopt, nullptr},
-      {"no output at all, exit 150", "exit 150\n", 150, L":  0.", std::nullopt, nullptr},
+      {"no output at all, exit 150", "exit 150\n", 150, L": 150.", std::nullopt, nullptr},
       {"a crash", "crash\n", 0xC0000005u, L": 0xC0000005.", std::nullopt, nullptr},
       // Without a Result line, an exception status is a crash; any other code
       // is the result, -1 (a success, as every result below 100) included.
       {"an unhandled breakpoint's status", "exit 0x80000003\n", 0x80000003u, L": 0x80000003.", std::nullopt, nullptr},
       {"an unhandled C++ exception's status", "exit 0xE06D7363\n", 0xE06D7363u, L": 0xE06D7363.", std::nullopt,
+       nullptr},
+      {"a status a program raises itself", "exit 0xE0000001\n", 0xE0000001u, L": 0xE0000001.", std::nullopt,
        nullptr},
       {"exit code -1", "exit -1\n", 0, std::nullopt, std::nullopt, nullptr},
       {"a crash status after a Result line", "out Result,0,,,\nexit 0xC0000005\n", 0, std::nullopt, std::nullopt,
@@ -352,19 +396,28 @@ TEST_F(MisbehavingEngine, EndsInTheRightResult) {
 
 // An engine that leaves a process behind with its handles (so its pipes)
 // does not keep the window: a few seconds after the engine itself has
-// ended, its channels count as ended, and the log says so.
+// ended, its channels count as ended, and the log says so. The process
+// lives until the test ends it; ravuninst must be gone well before (3 s of
+// grace and the window's one second, with room for a slow machine).
 TEST_F(MisbehavingEngine, AProcessHoldingTheEnginesPipesDoesNotHoldTheWindow) {
-  EngineDir engine("out Progress,100,100\nspawn 600000\nout Result,0,,,\nexit 0\n");
+  EngineDir engine("out Progress,100,100\nspawn 600000\nout Result,0,,,\nstamp\nexit 0\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
   ASSERT_TRUE(run.Confirm());
   const RunResult result = run.Finish(60s);
+  const ULONGLONG ended = GetTickCount64();
+  bool stamped = false;
   for (const std::string& line : engine.RecordedLines()) {
+    if (line.rfind("tick=", 0) == 0) {
+      stamped = true;
+      EXPECT_LT(ended - std::stoull(line.substr(5)), 10000u) << "from the engine's end to ravuninst's";
+    }
     if (line.rfind("spawned=", 0) != 0) continue;
     rav::UniqueHandle lingering(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, std::stoul(line.substr(8))));
     ASSERT_TRUE(lingering) << "the engine's child ended early: the test proves nothing";
     TerminateProcess(lingering.get(), 0);
     WaitForSingleObject(lingering.get(), 10000);
   }
+  EXPECT_TRUE(stamped);
   EXPECT_EQ(result.exitCode, 0u);
   EXPECT_THAT(testsupport::ReadFile(LogFile()), HasSubstr("its pipes are still open (held by a process it started); "
                                                           "taken as ended"));
@@ -411,6 +464,45 @@ DWORD ChildProcess(DWORD parent, const wchar_t* image) {
   return 0;
 }
 
+// The engine that the run started, to watch or end; none when it has not
+// appeared within 5 s.
+rav::UniqueHandle EngineOf(UninstallerRun& run) {
+  DWORD engineId = 0;
+  for (int i = 0; i < 500 && engineId == 0; ++i) {
+    engineId = ChildProcess(run.processId(), L"ravengine64.exe") + ChildProcess(run.processId(), L"ravengine32.exe");
+    if (engineId == 0) std::this_thread::sleep_for(10ms);
+  }
+  return rav::UniqueHandle(engineId == 0 ? nullptr : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, engineId));
+}
+
+// An engine that writes progress lines without pause never keeps the
+// window from answering: each pass of the loop takes lines for a bounded
+// time, then serves the window. (Each line costs the window thread more
+// than the engine, so the pipe is never empty while the flood lasts.)
+TEST_F(MisbehavingEngine, AFloodOfLinesNeverKeepsTheWindowFromAnswering) {
+  EngineDir engine("repeat 1000000 Progress,1000000,%d\nout Result,0,,,\nexit 0\n");
+  UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
+  ASSERT_TRUE(run.Confirm());
+  const rav::UniqueHandle engineProcess = EngineOf(run);
+  ASSERT_TRUE(engineProcess);
+  const HWND window = run.WaitForProgressWindow();
+  ASSERT_NE(window, nullptr);
+  std::this_thread::sleep_for(200ms);  // the flood is under way
+  int answered = 0;
+  for (int i = 0; i < 20; ++i) {
+    DWORD_PTR reply = 0;
+    if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 250, &reply) != 0) ++answered;
+    std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_EQ(WaitForSingleObject(engineProcess.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+      << "the flood ended before the last message: the test proves nothing";
+  EXPECT_EQ(answered, 20);
+  ASSERT_TRUE(TerminateProcess(engineProcess.get(), 0));
+  const RunResult result = run.Finish(120s);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.exitCode, 0u);
+}
+
 TEST_F(MisbehavingEngine, AnEngineThatNeverEndsIsWaitedForWithTheWindowServed) {
   EngineDir engine("out Progress,100,50\nhang\n");
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine));
@@ -425,14 +517,12 @@ TEST_F(MisbehavingEngine, AnEngineThatNeverEndsIsWaitedForWithTheWindowServed) {
   DWORD_PTR reply = 0;
   EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &reply), 0);
   // Once the engine ends, its exit code is the result.
-  const DWORD engineId = ChildProcess(run.processId(), L"ravengine64.exe") +
-                         ChildProcess(run.processId(), L"ravengine32.exe");
-  ASSERT_NE(engineId, 0u);
-  rav::UniqueHandle engineProcess(OpenProcess(PROCESS_TERMINATE, FALSE, engineId));
+  const rav::UniqueHandle engineProcess = EngineOf(run);
+  ASSERT_TRUE(engineProcess);
   ASSERT_TRUE(TerminateProcess(engineProcess.get(), 150));
   const MessageBoxSeen error = run.WaitForMessageBox(60s);
   ASSERT_NE(error.window, nullptr);
-  EXPECT_THAT(Narrow(error.text), HasSubstr(":  0."));
+  EXPECT_THAT(Narrow(error.text), HasSubstr(": 150."));
   UninstallerRun::Press(error.window, IDOK);
   const RunResult result = run.Finish(120s);
   EXPECT_FALSE(result.timedOut);

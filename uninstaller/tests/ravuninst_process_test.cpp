@@ -386,6 +386,11 @@ TEST_F(VerboseMode, RestartIsOfferedAndOnlyOkRestarts) {
     ASSERT_NE(question.window, nullptr);
     EXPECT_EQ(question.caption, texts_.restartCaption);
     EXPECT_EQ(question.text, texts_.restartText);
+    // Both answers are there to press (a box may hold hidden buttons).
+    for (const int button : {IDOK, IDCANCEL}) {
+      const HWND shown = GetDlgItem(question.window, button);
+      EXPECT_TRUE(shown != nullptr && IsWindowVisible(shown) && IsWindowEnabled(shown)) << "button " << button;
+    }
     UninstallerRun::Press(question.window, answer);
     EXPECT_EQ(run->Finish().exitCode, 0u);
     if (answer == IDCANCEL) {

@@ -165,6 +165,10 @@ TEST(MessageText, RemovalErrorIsNeverCut) {
   EXPECT_EQ(FormatRemovalError(u"E", u"", -5), u"E:  -5.");
   const std::u16string longFile(5000, u'f');
   EXPECT_EQ(FormatRemovalError(u"E", longFile, 2147483647).size(), 5000u + 4 + 10 + 1);
+  EXPECT_EQ(FormatExitCodeError(u"Cannot continue", 150), u"Cannot continue: 150.");
+  EXPECT_EQ(FormatExitCodeError(u"E", 2147483647), u"E: 2147483647.");
+  EXPECT_EQ(FormatCrashError(u"E", 0xE06D7363u), u"E: 0xE06D7363.");
+  EXPECT_EQ(FormatCrashError(u"E", 0x80000003u), u"E: 0x80000003.");
 }
 
 TEST(EngineCommand, NamesTheEngineAndItsDirectoryTwice) {

@@ -24,7 +24,7 @@ void LineBuffer::Reset() {
 
 std::span<char> LineBuffer::PrepareRead() {
   if (data_ == nullptr) Reset();
-  if (capacity_ - end_ < kChunk && capacity_ < kMaxCapacity) {
+  if (capacity_ - end_ < kChunk && capacity_ < maxCapacity()) {
     char* grown = static_cast<char*>(std::realloc(data_, capacity_ * 2));
     if (grown == nullptr) throw std::bad_alloc();
     data_ = grown;
@@ -52,12 +52,12 @@ void LineBuffer::CommitRead(std::size_t count) {
     end_ -= lineFeed - start;
     dropping_ = false;
   }
-  // Each line that the new bytes end or continue keeps at most kMaxLine bytes.
+  // Each line that the new bytes end or continue keeps at most maxLine_ bytes.
   for (std::size_t at = start;;) {
     const void* found = std::memchr(data_ + at, '\n', end_ - at);
     std::size_t lineEnd = found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - data_) : end_;
-    if (lineEnd - openStart_ > kMaxLine) {
-      const std::size_t keep = openStart_ + kMaxLine;
+    if (lineEnd - openStart_ > maxLine_) {
+      const std::size_t keep = openStart_ + maxLine_;
       droppedOpen_ += lineEnd - keep;
       std::memmove(data_ + keep, data_ + lineEnd, end_ - lineEnd);
       end_ -= lineEnd - keep;
@@ -82,8 +82,13 @@ bool LineBuffer::TakeLine(std::string& line) {
   const std::size_t lineFeed = static_cast<std::size_t>(static_cast<const char*>(found) - data_);
   line.clear();
   line.reserve(lineFeed);
-  for (std::size_t i = 0; i < lineFeed; ++i) {
-    if (data_[i] != '\r') line.push_back(data_[i]);
+  // The bytes between the CRs, a stretch at a time.
+  for (std::size_t at = 0; at < lineFeed;) {
+    const void* carriageReturn = std::memchr(data_ + at, '\r', lineFeed - at);
+    const std::size_t stretchEnd =
+        carriageReturn != nullptr ? static_cast<std::size_t>(static_cast<const char*>(carriageReturn) - data_) : lineFeed;
+    line.append(data_ + at, stretchEnd - at);
+    at = stretchEnd + 1;
   }
   const std::size_t rest = end_ - (lineFeed + 1);
   std::memmove(data_, data_ + lineFeed + 1, rest);

@@ -20,6 +20,10 @@ class LineBuffer {
   static constexpr std::size_t kMaxCapacity = 2 * kMaxLine;
 
   LineBuffer() = default;
+  // A buffer whose lines keep at most `maxLine` bytes (a power of two, at
+  // least kChunk), and which allocates at most twice that: the same rules at
+  // a scale that short inputs reach (the fuzzer's).
+  explicit LineBuffer(std::size_t maxLine) : maxLine_(maxLine) {}
   ~LineBuffer();
   LineBuffer(const LineBuffer&) = delete;
   LineBuffer& operator=(const LineBuffer&) = delete;
@@ -48,8 +52,11 @@ class LineBuffer {
 
   std::size_t capacity() const { return capacity_; }
   std::size_t size() const { return end_; }
+  std::size_t maxLine() const { return maxLine_; }
+  std::size_t maxCapacity() const { return 2 * maxLine_; }
 
  private:
+  std::size_t maxLine_ = kMaxLine;
   char* data_ = nullptr;
   std::size_t capacity_ = 0;
   std::size_t end_ = 0;

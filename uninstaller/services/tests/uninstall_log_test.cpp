@@ -99,4 +99,44 @@ TEST(UninstallLog, FailedOpenDropsLaterLines) {
   ExpectMatches(testsupport::SplitLines(run.standardError), {Header("Start", run.processId)});
 }
 
+// Running as administrator in a directory its user controls, the program
+// must not append to a file that ravwl.log only leads to. Each row makes
+// ravwl.log something else than a plain file of its own; nothing may be
+// written, and the trace says why.
+TEST(UninstallLog, ANameThatLeadsElsewhereGetsNoLog) {
+  struct Row {
+    const char* name;
+    // Makes `log` lead elsewhere, beside `other` (a file with content).
+    bool (*make)(const std::filesystem::path& log, const std::filesystem::path& other);
+    const char* why;
+  };
+  const Row rows[] = {
+      // Any process of the user can add a name to a file it can read, with
+      // no privilege. Wine reports the second name in nNumberOfLinks, as
+      // Windows does.
+      {"a second name of another file",
+       [](const std::filesystem::path& log, const std::filesystem::path& other) {
+         return CreateHardLinkW(log.c_str(), other.c_str(), nullptr) != FALSE;
+       },
+       "is a file with more than one name (a hard link), not written through; no log is written"},
+      {"a directory",
+       [](const std::filesystem::path& log, const std::filesystem::path&) {
+         return std::filesystem::create_directory(log);
+       },
+       "cannot be opened (error 5); no log is written"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    testsupport::TempDir scratch;
+    const std::filesystem::path log = scratch.path() / L"ravwl.log";
+    const std::filesystem::path other = scratch.path() / L"other.txt";
+    testsupport::WriteFile(other, "precious\n");
+    ASSERT_TRUE(row.make(log, other));
+    const testsupport::RunResult run = services_test::RunProbe({L"log", log.wstring(), L"a line"});
+    EXPECT_EQ(run.standardOutput, "-1\r\n");
+    EXPECT_EQ(testsupport::ReadFile(other), "precious\n");
+    EXPECT_THAT(run.DebugLines(), ::testing::Contains("LogOpen: " + testsupport::Narrow(log.wstring()) + " " + row.why));
+  }
+}
+
 }  // namespace

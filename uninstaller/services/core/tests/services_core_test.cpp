@@ -11,6 +11,7 @@
 #include "uninstaller/services/core/join_path.h"
 #include "uninstaller/services/core/engine_outcome.h"
 #include "uninstaller/services/core/line_buffer.h"
+#include "uninstaller/services/core/log_file_check.h"
 #include "uninstaller/services/core/status_line.h"
 #include "uninstaller/services/core/string_tables.h"
 #include "uninstaller/services/core/utf_convert.h"
@@ -224,15 +225,98 @@ TEST(LineBuffer, BytesDroppedFromALineWithoutLineFeedAreCountedAsTheyGo) {
   EXPECT_EQ(buffer.TakeDroppedBytes(), 0u) << "the line has not ended";
 }
 
+TEST(LineBuffer, CompleteLinesLeftUntakenFillItToItsMaximumAndNoFurther) {
+  LineBuffer buffer;
+  const std::string longLine = std::string(LineBuffer::kMaxLine, 'x') + "\n";
+  // A line at the cap and its LF, then more, while nobody takes a line.
+  std::size_t fed = 0;
+  std::size_t offered = 0;
+  for (;;) {
+    const std::span<char> room = buffer.PrepareRead();
+    ASSERT_LE(buffer.capacity(), LineBuffer::kMaxCapacity);
+    if (room.empty()) break;
+    ASSERT_LE(offered, 4 * LineBuffer::kMaxCapacity) << "the buffer never refused";
+    const std::size_t count = std::min(room.size(), LineBuffer::kChunk);
+    for (std::size_t i = 0; i < count; ++i, ++fed) room[i] = fed < longLine.size() ? longLine[fed] : 'y';
+    buffer.CommitRead(count);
+    offered += count;
+  }
+  EXPECT_EQ(buffer.capacity(), LineBuffer::kMaxCapacity);
+  EXPECT_EQ(buffer.size(), LineBuffer::kMaxCapacity);
+  // Taking the line makes room again, and nothing was lost.
+  std::string line;
+  ASSERT_TRUE(buffer.TakeLine(line));
+  EXPECT_EQ(line, longLine.substr(0, LineBuffer::kMaxLine));
+  EXPECT_FALSE(buffer.PrepareRead().empty());
+  EXPECT_EQ(buffer.size(), fed - longLine.size());
+}
+
 TEST(EngineOutcome, ExceptionStatusesAreCrashesAndEveryOtherCodeIsAResult) {
   const std::pair<std::uint32_t, bool> rows[] = {
       {0, false},           {1, false},           {100, false},         {0x7FFFFFFFu, false},
       {0x80000000u, true},  {0x80000002u, true},  {0x80000003u, true},  {0xC0000005u, true},
-      {0xC00000FDu, true},  {0xDFFFFFFFu, true},  {0xE0000000u, false}, {0xE06D7362u, false},
-      {0xE06D7363u, true},  {0xE0434352u, true},  {0xE0434F4Du, false}, {0xFFFFFFFFu, false},
-      {0xFFFFFFFBu, false},
+      {0xC00000FDu, true},  {0xDFFFFFFFu, true},  {0xE0000000u, true},  {0xE06D7362u, true},
+      {0xE06D7363u, true},  {0xE0434352u, true},  {0xE0434F4Du, true},  {0xEFFFFFFFu, true},
+      {0xF0000000u, false}, {0xFFFFFFFFu, false}, {0xFFFFFFFBu, false},
   };
   for (const auto& [exitCode, crash] : rows) EXPECT_EQ(IsCrashStatus(exitCode), crash) << std::hex << exitCode;
+}
+
+TEST(EngineOutcome, TheBoxNamesWhatTheEngineReported) {
+  struct Row {
+    bool resultSeen;
+    std::int32_t result;
+    std::uint32_t exitCode;
+    EngineEndAction action;
+  };
+  const Row rows[] = {
+      {true, 0, 0, EngineEndAction::kDone},
+      {true, 99, 0, EngineEndAction::kDone},
+      {true, -5, 0, EngineEndAction::kDone},
+      {true, 1, 0, EngineEndAction::kOfferRestart},
+      {true, 100, 0, EngineEndAction::kShowResultError},
+      {true, 150, 150, EngineEndAction::kShowResultError},
+      // A Result line counts, whatever status the engine then ends with.
+      {true, 0, 0xC0000005u, EngineEndAction::kDone},
+      {true, 120, 0xC0000005u, EngineEndAction::kShowResultError},
+      {false, 0, 0, EngineEndAction::kDone},
+      {false, 1, 1, EngineEndAction::kOfferRestart},
+      {false, 99, 99, EngineEndAction::kDone},
+      {false, 100, 100, EngineEndAction::kShowExitCodeError},
+      {false, 150, 150, EngineEndAction::kShowExitCodeError},
+      {false, -1, 0xFFFFFFFFu, EngineEndAction::kDone},
+      {false, static_cast<std::int32_t>(0xC0000005u), 0xC0000005u, EngineEndAction::kShowCrash},
+      {false, static_cast<std::int32_t>(0xE0000001u), 0xE0000001u, EngineEndAction::kShowCrash},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ActionForEngineEnd(row.resultSeen, row.result, row.exitCode), row.action)
+        << (row.resultSeen ? "Result line " : "no Result line, ") << row.result << ", exit code 0x" << std::hex
+        << row.exitCode;
+  }
+}
+
+TEST(LogFileCheck, OnlyAPlainDiskFileWithOneNameIsWritten) {
+  constexpr std::uint32_t kArchive = 0x20;
+  constexpr std::uint32_t kReadOnly = 0x01;
+  struct Row {
+    const char* name;
+    LogFileFacts facts;
+    LogFileVerdict verdict;
+  };
+  const Row rows[] = {
+      {"a plain file", {true, kArchive, 1}, LogFileVerdict::kUsable},
+      {"a read-only plain file", {true, kArchive | kReadOnly, 1}, LogFileVerdict::kUsable},
+      {"a file link, opened as itself", {true, kArchive | kAttributeReparsePoint, 1}, LogFileVerdict::kLink},
+      {"a junction", {true, kAttributeDirectory | kAttributeReparsePoint, 1}, LogFileVerdict::kLink},
+      {"a directory", {true, kAttributeDirectory, 1}, LogFileVerdict::kNotAPlainFile},
+      {"a device or pipe", {false, kArchive, 1}, LogFileVerdict::kNotAPlainFile},
+      {"a file with a second name", {true, kArchive, 2}, LogFileVerdict::kSeveralNames},
+      {"a file with many names", {true, kArchive, 0xFFFFFFFFu}, LogFileVerdict::kSeveralNames},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(JudgeLogFile(row.facts), row.verdict) << row.name;
+    EXPECT_EQ(LogFileRefusal(row.verdict).empty(), row.verdict == LogFileVerdict::kUsable) << row.name;
+  }
 }
 
 TEST(ChannelResults, APollWithoutALineAnswersWhyNoLineCame) {
