@@ -51,8 +51,8 @@ DWORD OnInstallDevice(HDEVINFO deviceInfoSet, PSP_DEVINFO_DATA deviceInfoData, P
     // The class installer or an earlier co-installer failed: no country, no
     // backup of an INF that may not be installed, and the failure goes on
     // to SetupAPI instead of a success.
-    DebugPrint("DIF_INSTALLDEVICE PostProcessing skipped: the installation failed, error: %ld",
-               ErrorCode(context->InstallResult));
+    DebugPrintFailure("DIF_INSTALLDEVICE PostProcessing skipped: the installation failed, error: %ld",
+                      ErrorCode(context->InstallResult));
     return context->InstallResult;
   }
   AfterDriverInstalled(deviceInfoSet, deviceInfoData);
