@@ -17,6 +17,13 @@ std::u16string QuoteArgument(std::u16string_view argument);
 // For the Win32 edge's wide strings, UTF-16 there as well.
 std::wstring QuoteArgument(std::wstring_view argument);
 
+// Where argument `index` of a command line begins (0: the program's name,
+// which ends at the first blank outside quotes; the others by the platform's
+// rules), or npos when the line has no such argument. The rest of the line
+// from there is what a program hands on to another unchanged, quotes as
+// they were typed.
+std::size_t ArgumentOffset(std::string_view commandLine, std::size_t index);
+
 // The arguments, each quoted, one blank between them.
 std::u16string JoinArguments(std::initializer_list<std::u16string_view> arguments);
 std::wstring JoinArguments(std::initializer_list<std::wstring_view> arguments);

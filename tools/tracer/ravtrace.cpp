@@ -12,5 +12,5 @@
 int wmain(int argc, wchar_t** argv) {
   std::vector<std::string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(rav::WideToUtf8(argv[i]));
-  return static_cast<int>(tracer::RavTraceMain(arguments));
+  return static_cast<int>(tracer::RavTraceMain(arguments, rav::WideToUtf8(GetCommandLineW())));
 }

@@ -11,14 +11,15 @@
 
 namespace tracer {
 
-ExitCode RavTraceMain(const std::vector<std::string>& arguments) {
+ExitCode RavTraceMain(const std::vector<std::string>& arguments, std::string_view commandLine) {
   const ParsedArguments parsed = ParseTraceArguments(arguments);
   if (!parsed.ok) {
     Report(parsed.error);
     WriteText(GetStdHandle(STD_ERROR_HANDLE), "\r\n" + WithCrLf(UsageText()));
     return ExitCode::kWrongCommandLine;
   }
-  const TraceOptions& options = parsed.options;
+  TraceOptions options = parsed.options;
+  if (options.mode == TraceMode::kRun) options.commandLine = ProgramCommandLine(commandLine, parsed, arguments.size());
   switch (options.mode) {
     case TraceMode::kHelp:
       WriteText(GetStdHandle(STD_OUTPUT_HANDLE), WithCrLf(UsageText()));

@@ -156,5 +156,36 @@ TEST(ArgumentQuote, QuotesArgumentsByThePlatformRules) {
   EXPECT_EQ(JoinArguments({u"a:keep one", u"pid", u""}), u"\"a:keep one\" pid \"\"");
 }
 
+TEST(ArgumentQuote, FindsWhereAnArgumentBeginsAsTheCommandLineHasIt) {
+  struct Row {
+    std::string_view line;
+    std::size_t index;
+    std::string_view rest;  // from the argument on; "-" for none
+  };
+  const Row rows[] = {
+      {"prog a b", 0, "prog a b"},
+      {"prog a b", 2, "b"},
+      {"prog a b", 3, "-"},
+      {"  prog", 0, "prog"},
+      {"\"C:\\My Dir\\ravtrace.exe\" run --  \"C:\\P F\\ravuninst.exe\" verbose /rootdir=\"C:\\P F\"", 3,
+       "\"C:\\P F\\ravuninst.exe\" verbose /rootdir=\"C:\\P F\""},
+      {"p \"C:\\P F\\ravuninst.exe\" verbose /rootdir=\"C:\\P F\"", 3, "/rootdir=\"C:\\P F\""},
+      // The program's name keeps backslashes before a quote as they are.
+      {"\"C:\\dir\\\" a", 1, "a"},
+      // An escaped quote does not end the argument; an even run of backslashes does.
+      {"p a\\\" b c", 2, "b c"},
+      {"p \"a\\\\\" b c", 2, "b c"},
+      {"p \"a\"\"b c\" d", 2, "d"},
+      {"p \"unclosed a b", 2, "-"},
+      {"p a\tb", 2, "b"},
+      {"", 0, "-"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.line) + " #" + std::to_string(row.index));
+    const std::size_t at = ArgumentOffset(row.line, row.index);
+    EXPECT_EQ(at == std::string_view::npos ? std::string_view("-") : row.line.substr(at), row.rest);
+  }
+}
+
 }  // namespace
 }  // namespace rav

@@ -219,6 +219,7 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
   const std::size_t rest = arguments.size() - i;
   if (run) {
     if (rest == 0) return Failure("run needs a PROGRAM");
+    result.program = i;
     for (; i < arguments.size(); ++i) {
       if (!options.commandLine.empty()) options.commandLine += ' ';
       options.commandLine += rav::QuoteArgument(arguments[i]);
@@ -235,6 +236,15 @@ ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments) {
   }
   result.ok = true;
   return result;
+}
+
+std::string ProgramCommandLine(std::string_view line, const ParsedArguments& parsed, std::size_t argumentCount) {
+  const bool splitsAlike = rav::ArgumentOffset(line, argumentCount) != std::string_view::npos &&
+                           rav::ArgumentOffset(line, argumentCount + 1) == std::string_view::npos;
+  if (!splitsAlike) return parsed.options.commandLine;
+  std::string_view rest = line.substr(rav::ArgumentOffset(line, parsed.program + 1));
+  rest = rest.substr(0, rest.find_last_not_of(" \t") + 1);
+  return std::string(rest);
 }
 
 }  // namespace tracer

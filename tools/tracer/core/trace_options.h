@@ -44,7 +44,15 @@ struct ParsedArguments {
   bool ok = false;
   std::string error;  // when not ok: what is wrong, one line
   TraceOptions options;
+  std::size_t program = 0;  // run: where PROGRAM is among the arguments
 };
+
+// run: the program's command line as ravtrace's own command line `line`
+// holds it, from PROGRAM on, unchanged: quotes stay as they were typed
+// (ravuninst reads /rootdir="DIR" from its command line as it stands).
+// When `line` does not split into the `argumentCount` arguments after
+// ravtrace's name, the arguments quoted anew.
+std::string ProgramCommandLine(std::string_view line, const ParsedArguments& parsed, std::size_t argumentCount);
 
 // `arguments` are the program's arguments after its own name.
 ParsedArguments ParseTraceArguments(const std::vector<std::string>& arguments);

@@ -70,6 +70,14 @@ TEST(RunMode, ProgramsOwnOutputGoesWhereRavtracesGoes) {
   EXPECT_THAT(run.standardOutput, HasSubstr("debug_writer.exe: traced\r\n"));
 }
 
+TEST(RunMode, HandsTheProgramItsArgumentsAsTyped) {
+  // ravuninst reads /rootdir="DIR" with its quotes: quoting the parsed
+  // argument anew would hand it "/rootdir=DIR".
+  const RunResult run = RunTraced(L"", L"cmdline note:/rootdir=\"C:\\P F\" \"two words\"  last");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_THAT(run.standardOutput, HasSubstr(" cmdline note:/rootdir=\"C:\\P F\" \"two words\"  last\r\n"));
+}
+
 TEST(RunMode, ExitsWithTheProgramsExitCodeAndPrintsIt) {
   struct Row {
     const wchar_t* action;
@@ -187,7 +195,7 @@ TEST(RunMode, ATimeoutLongerThanAWaitHoldsDoesNotEndTheProgramEarly) {
 TEST(RunMode, ReportsAProgramThatCannotStart) {
   const RunResult run = RunRavtrace(L"run -- \"C:\\no\\such\\program.exe\" /x");
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_THAT(run.standardError, HasSubstr("ravtrace: cannot start C:\\no\\such\\program.exe /x (error "));
+  EXPECT_THAT(run.standardError, HasSubstr("ravtrace: cannot start \"C:\\no\\such\\program.exe\" /x (error "));
   EXPECT_THAT(run.standardError, Not(HasSubstr("exit code")));
   EXPECT_THAT(run.standardOutput, IsEmpty());
 }

@@ -25,6 +25,19 @@ TEST(TraceOptions, RunTakesItsOptionsAndQuotesTheProgramsArguments) {
   EXPECT_EQ(options.commandLine, "\"C:\\My Package\\Setup.exe\" /s \"say \\\"hi\\\"\" C:\\dir\\ \"\"");
 }
 
+TEST(TraceOptions, RunHandsOnTheProgramsPartOfTheCommandLineAsTyped) {
+  const Args arguments = {"run", "--timeout", "9", "--", "C:\\P F\\ravuninst.exe", "verbose", "/rootdir=C:\\P F"};
+  const ParsedArguments parsed = ParseTraceArguments(arguments);
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  EXPECT_EQ(ProgramCommandLine("\"C:\\T\\ravtrace.exe\" run --timeout 9 -- \"C:\\P F\\ravuninst.exe\" verbose "
+                               "/rootdir=\"C:\\P F\"  ",
+                               parsed, arguments.size()),
+            "\"C:\\P F\\ravuninst.exe\" verbose /rootdir=\"C:\\P F\"");
+  // A line that does not split into these arguments: they are quoted anew.
+  EXPECT_EQ(ProgramCommandLine("ravtrace.exe run", parsed, arguments.size()),
+            "\"C:\\P F\\ravuninst.exe\" verbose \"/rootdir=C:\\P F\"");
+}
+
 TEST(TraceOptions, RunWithoutOptionsOrDoubleDash) {
   const ParsedArguments parsed = ParseTraceArguments({"run", "prog.exe", "--not-ours", "-x"});
   ASSERT_TRUE(parsed.ok) << parsed.error;
