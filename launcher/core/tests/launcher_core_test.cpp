@@ -76,6 +76,12 @@ TEST(Arguments, QuotesDrivePathsThatHoldBlanks) {
       {"/extract_all:C:\\My Dir", "/extract_al\"l:C:\\My Dir\""},
       {"a:b\tc", "a:b\tc"},  // a tab is no blank
       {"x: ", "\"x: \""},
+      // Backslashes that end the argument are doubled before the closing
+      // quote, which would otherwise read as a literal quote.
+      {"/f1C:\\My Files\\", "/f1\"C:\\My Files\\\\\""},
+      {"C:\\a b\\\\", "\"C:\\a b\\\\\\\\\""},
+      {"C:\\a b\\c", "\"C:\\a b\\c\""},
+      {"/f1\"C:\\a b\\", "/f1\"\"C:\\a b\\\\\""},
   };
   for (const auto& [argument, expected] : cases) {
     EXPECT_EQ(QuoteArgument(argument), expected) << argument;
