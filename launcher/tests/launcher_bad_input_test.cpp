@@ -148,8 +148,8 @@ const Row kRows[] = {
        p.environment.push_back({L"TMP", (p.root() / L"missing").wstring()});
        p.environment.push_back({L"TEMP", (p.root() / L"missing").wstring()});
      },
-     static_cast<DWORD>(ERROR_PATH_NOT_FOUND), {"Failed to create directory: ", "Reason: 3", "nothing is started"}, 0,
-     false,
+     static_cast<DWORD>(ERROR_PATH_NOT_FOUND),
+     {"cannot be opened as a directory (error 2); nothing is staged or started"}, 0, false,
      [](LauncherPackage& p, const testsupport::RunResult&) { EXPECT_FALSE(fs::exists(p.root() / L"missing")); }},
     {"a TEMP that names a file",
      [](LauncherPackage& p, std::vector<std::wstring>&) {
@@ -158,7 +158,8 @@ const Row kRows[] = {
        p.environment.push_back({L"TMP", (p.root() / L"afile").wstring()});
        p.environment.push_back({L"TEMP", (p.root() / L"afile").wstring()});
      },
-     static_cast<DWORD>(ERROR_PATH_NOT_FOUND), {"Failed to create directory: ", "nothing is started"}, 0, false,
+     static_cast<DWORD>(ERROR_PATH_NOT_FOUND), {"cannot be opened as a directory", "nothing is staged or started"}, 0,
+     false,
      [](LauncherPackage& p, const testsupport::RunResult&) {
        EXPECT_EQ(testsupport::ReadFile(p.root() / L"afile"), "not a directory");
      }},
@@ -236,7 +237,8 @@ const Row kRows[] = {
        // Read as the number its bytes make: "5" and its terminator, 0x0035.
        EXPECT_TRUE(testsupport::SetRegistryValue(HKEY_CURRENT_USER, kStatusKey, L"ErrorCode", REG_SZ, L"5", 4));
      },
-     0x35, {"Error occured. Return Code: 53"}, 1},
+     // Left from before the run: the program's own exit code is the result.
+     0, {"The program did not write ErrorCode (it holds 53 from before); its exit code 0"}, 1},
     {"an ErrorCode of 8 bytes",
      [](LauncherPackage& p, std::vector<std::wstring>&) {
        PlainPackage(p);
