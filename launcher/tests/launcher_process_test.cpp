@@ -127,6 +127,9 @@ TEST_F(LauncherProcess, ChildRunsFromStagedCopyWithEntryAndArgumentText) {
       {"prog.exe", {}, "  "},
       {"prog.exe /x", {L"/f1C:\\My Files\\setup.iss"}, " /x /f1\"C:\\My Files\\setup.iss\" "},
       {"prog.exe", {L"/sms", L"/f2My Log.txt"}, "  /sms /f2My Log.txt "},
+      // The backslash that ends the path is doubled, or it would escape the
+      // closing quote and take /s into the argument.
+      {"prog.exe", {L"/f1C:\\My Files\\", L"/s"}, "  /f1\"C:\\My Files\\\\\" /s "},
       // Not "..." as a whole: the profile reader would strip that pair.
       {"\"sub dir\\my prog.exe\" /a \"b c\" /z", {L"/s"}, " /a \"b c\" /z /s "},
   };
