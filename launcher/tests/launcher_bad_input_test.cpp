@@ -289,6 +289,7 @@ const Row kRows[] = {
      },
      0, {"Arguments: /" + std::string(249, 'a')}, 1, false,
      [](LauncherPackage& p, const testsupport::RunResult&) {
+       ASSERT_EQ(p.Records().size(), 1u);
        EXPECT_EQ(p.Records()[0].commandLine, " /" + std::string(249, 'a') + " ");
      }},
     {"someone else's file named like the staging directory",
@@ -299,6 +300,7 @@ const Row kRows[] = {
      0, {"could not be removed; staging into "}, 1, true,
      [](LauncherPackage& p, const testsupport::RunResult&) {
        EXPECT_EQ(testsupport::ReadFile(p.stagingDir()), "not ours");
+       ASSERT_EQ(p.Records().size(), 1u);
        EXPECT_EQ(fs::path(p.Records()[0].image).parent_path().filename(), L"RavWLSetup.1");
        EXPECT_FALSE(fs::exists(p.tempDir() / L"RavWLSetup.1"));
      }},
