@@ -298,7 +298,7 @@ ExitCode RunLaunchList(const std::string& argumentText, const std::string& iniPa
     result = RunEntries(argumentText, iniPath, launcherDirectory, staged, checkErrors);
   }
 
-  CleanupSetupFiles(*directory);
+  CleanupSetupFiles(*directory, staged.expected);
   return result;
 }
 

@@ -161,7 +161,7 @@ rav::Result<StagingRoot> MakeStagingDirectory(const std::string& base, std::size
   return rav::Failure{ERROR_CANNOT_MAKE};
 }
 
-void CleanupSetupFiles(StagingRoot& directory) {
+void CleanupSetupFiles(StagingRoot& directory, const std::vector<StagedEntry>& staged) {
   const std::string& path = directory.path();
   DebugPrint("CleanupSetupFiles(): Cleaning up setup files from %s\n", path.c_str());
   if (const std::optional<std::string> changed = directory.Changed()) {
@@ -170,7 +170,11 @@ void CleanupSetupFiles(StagingRoot& directory) {
     directory.Release();
     return;
   }
-  const bool contentsGone = DeleteContents(path, false);
+  // When it holds just what was staged, every file is one the copy made. If
+  // anything else is there (a setup program's log, or what someone put
+  // there), each file is first opened to see where it really lies.
+  const bool onlyStaged = !FindStagingChange(staged, ListStagedTree(path), StagingCheck::kFirstStart);
+  const bool contentsGone = DeleteContents(path, !onlyStaged);
   directory.Release();
   RemoveEmptiedDirectory(path, contentsGone);
 }

@@ -30,8 +30,10 @@ DWORD CopySetupFiles(const std::string& source, const StagingRoot& destination, 
 // when it does not (someone put a link or another directory in its place),
 // nothing is deleted and the reason is logged. Links inside are removed as
 // links where that works without following them; where it does not, they
-// and the tree around them stay. The directory is let go of on the way.
-void CleanupSetupFiles(StagingRoot& directory);
+// and the tree around them stay. When the directory holds more than
+// `staged`, each file is first checked to lie where it is listed. The
+// directory is let go of on the way.
+void CleanupSetupFiles(StagingRoot& directory, const std::vector<StagedEntry>& staged);
 
 // The directory this run stages into, made by this run: `base`, after
 // removing a leftover there, or when anything of the leftover stays the first

@@ -25,6 +25,18 @@ bool WaitFor(Done done) {
   return done();
 }
 
+// The platform's link, else the host's; `made` tells when one is there.
+template <typename Made>
+bool MakeLink(const fs::path& link, const fs::path& target, DWORD flags, Made made) {
+  CreateSymbolicLinkW(link.c_str(), target.c_str(), flags | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  if (IsReparsePoint(link)) return true;
+  const std::wstring hostLink = HostPath(link);
+  const std::wstring hostTarget = HostPath(target);
+  if (hostLink.empty() || hostTarget.empty()) return false;
+  StartHostProgram(L"Z:\\bin\\ln -s \"" + hostTarget + L"\" \"" + hostLink + L"\"");
+  return WaitFor(made);
+}
+
 }  // namespace
 
 std::wstring HostPath(const fs::path& path) {
@@ -45,22 +57,17 @@ bool IsReparsePoint(const fs::path& path) {
 }
 
 bool MakeDirectoryLink(const fs::path& link, const fs::path& target) {
-  CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                      SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
-  if (!IsReparsePoint(link)) {
-    const std::wstring hostLink = HostPath(link);
-    const std::wstring hostTarget = HostPath(target);
-    if (hostLink.empty() || hostTarget.empty()) return false;
-    StartHostProgram(L"Z:\\bin\\ln -s \"" + hostTarget + L"\" \"" + hostLink + L"\"");
-    WaitFor([&link] { return IsReparsePoint(link); });
-  }
-  return IsReparsePoint(link);
+  return MakeLink(link, target, SYMBOLIC_LINK_FLAG_DIRECTORY, [&link] { return IsReparsePoint(link); });
+}
+
+bool MakeFileLink(const fs::path& link, const fs::path& target) {
+  return MakeLink(link, target, 0, [&link] { return Exists(link); });
 }
 
 void RemoveLink(const fs::path& link) {
   const std::wstring hostLink = HostPath(link);
   if (hostLink.empty()) {
-    RemoveDirectoryW(link.c_str());
+    if (!RemoveDirectoryW(link.c_str())) DeleteFileW(link.c_str());
     return;
   }
   StartHostProgram(L"Z:\\bin\\rm -f \"" + hostLink + L"\"");

@@ -20,8 +20,13 @@ bool IsReparsePoint(const std::filesystem::path& path);
 // reparse point.
 bool MakeDirectoryLink(const std::filesystem::path& link, const std::filesystem::path& target);
 
+// A file link at `link` to `target`, the same way. Under Wine the platform
+// shows it with its target's attributes; true when something is there.
+bool MakeFileLink(const std::filesystem::path& link, const std::filesystem::path& target);
+
 // Removes the link itself: under Wine from the host side again (Wine's
-// RemoveDirectory would remove an empty target through it).
+// RemoveDirectory would remove an empty target through it, and DeleteFile
+// the target of a file link).
 void RemoveLink(const std::filesystem::path& link);
 
 // Renames `from` to `to` from the host side, past every handle the

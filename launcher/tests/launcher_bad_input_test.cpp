@@ -373,6 +373,23 @@ const Row kRows[] = {
        EXPECT_FALSE(fs::exists(p.stagingDir() / L"prog.exe"));
        if (testsupport::IsReparsePoint(p.stagingDir() / L"sub")) testsupport::RemoveLink(p.stagingDir() / L"sub");
      }},
+    {"a file link put in the staging directory while the setup runs",
+     [](LauncherPackage& p, std::vector<std::wstring>&) {
+       PlainPackage(p);
+       testsupport::WriteFile(p.root() / L"outside" / L"precious.txt", "keep me");
+       p.onLine = [&p](const std::string& line) {
+         if (line != "Finished waiting for the process.") return;
+         EXPECT_TRUE(testsupport::MakeFileLink(p.stagingDir() / L"planted.txt", p.root() / L"outside" / L"precious.txt"));
+       };
+     },
+     // Windows removes the link as a link; under Wine it shows as a plain
+     // file, and deleting it would delete what it points to: it stays.
+     0, {}, 1, std::nullopt,
+     [](LauncherPackage& p, const testsupport::RunResult&) {
+       EXPECT_EQ(testsupport::ReadFile(p.root() / L"outside" / L"precious.txt"), "keep me");
+       EXPECT_FALSE(fs::exists(p.stagingDir() / L"prog.exe"));
+       if (fs::exists(p.stagingDir() / L"planted.txt")) testsupport::RemoveLink(p.stagingDir() / L"planted.txt");
+     }},
     {"the staging directory replaced by a link while the setup runs",
      [](LauncherPackage& p, std::vector<std::wstring>&) {
        PlainPackage(p);
