@@ -6,10 +6,10 @@
 // first four bytes also give one more "FILEn" index, any int.
 //
 // Properties: a help switch is exactly "/?" or "/help" / "-help" in any
-// letter case; quoting adds exactly two double quotes (before the character
-// that precedes the first colon, or at the start, and at the end), so taking
-// them out gives the argument back, and an argument without both a colon and
-// a blank is not touched; the argument text never reaches its 1,024-byte
+// letter case; quoting adds two double quotes (before the character that
+// precedes the first colon, or at the start, and at the end) and doubles the
+// backslashes that end the argument, so taking those out gives the argument
+// back, and an argument without both a colon and a blank is not touched; the argument text never reaches its 1,024-byte
 // buffer, an argument that fits is appended with one blank, and one that
 // does not fit leaves the text as it was; a key reads back as its index.
 #include <cstdlib>
@@ -64,11 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       FUZZ_CHECK(quoted == argument);
     } else {
       const std::size_t at = colon == 0 ? 0 : colon - 1;
-      FUZZ_CHECK(quoted.size() == argument.size() + 2);
+      const std::size_t lastOther = argument.find_last_not_of('\\');
+      const std::size_t trailing = lastOther == std::string_view::npos ? argument.size() : argument.size() - 1 - lastOther;
+      FUZZ_CHECK(quoted.size() == argument.size() + 2 + trailing);
       FUZZ_CHECK(quoted[at] == '"');
       FUZZ_CHECK(quoted.back() == '"');
+      // An even run of backslashes before the closing quote: it stays a quote.
+      const std::size_t lastQuoted = quoted.find_last_not_of('\\', quoted.size() - 2);
+      FUZZ_CHECK((quoted.size() - 2 - lastQuoted) % 2 == 0);
       std::string unquoted = quoted;
       unquoted.pop_back();
+      unquoted.resize(unquoted.size() - trailing);
       unquoted.erase(at, 1);
       FUZZ_CHECK(unquoted == argument);
     }

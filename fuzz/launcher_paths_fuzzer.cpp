@@ -10,11 +10,13 @@
 // Properties: each text either fits its buffer and is exactly its parts
 // joined, or is refused because it would not fit; none is ever cut. The
 // directory is the executable's path up to its last backslash, which must
-// come after the first character. A directory (without trailing separators,
-// not empty) contains itself and every path that continues it after a
-// separator, and no path that continues it with any other character; a
-// staging sibling is "<base>.<n>" for n in 1..99 when it fits; lock names
-// are "Local\RavWLSetup." and 16 hex digits.
+// come after the first character. The directories above a path start with
+// the path itself and each is the one before it cut at a separator, shorter
+// each time; a staging sibling is "<base>.<n>" for n in 1..99 when it fits;
+// lock names are "Local\RavWLSetup.", 8 hex digits, "." and 16 hex digits,
+// and read back as the identity they were made from.
+#include <cstdlib>
+
 #include "fuzz/fuzz_support.h"
 #include "launcher/core/launch_entry.h"
 #include "launcher/core/launcher_paths.h"
@@ -68,19 +70,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(commandLine.has_value() == (commandLineWhole.size() < launcher::kCommandBufferSize));
   if (commandLine) FUZZ_CHECK(*commandLine == commandLineWhole);
 
-  // Containment, with the executable's directory as the "directory".
-  std::u16string directory16(iniBase.begin(), iniBase.end());
-  while (!directory16.empty() && (directory16.back() == u'\\' || directory16.back() == u'/')) directory16.pop_back();
-  const std::u16string rest(command.begin(), command.end());
-  if (!directory16.empty()) {
-    FUZZ_CHECK(launcher::IsSameOrBelow(directory16, directory16));
-    FUZZ_CHECK(launcher::IsSameOrBelow(directory16 + u"\\" + rest, directory16));
-    if (!rest.empty() && rest[0] != u'\\' && rest[0] != u'/') {
-      FUZZ_CHECK(!launcher::IsSameOrBelow(directory16 + rest, directory16));
-    }
-    FUZZ_CHECK(!launcher::IsSameOrBelow(directory16.substr(0, directory16.size() - 1), directory16));
+  // The directories above the executable's path.
+  const std::u16string path16(executable.begin(), executable.end());
+  const std::vector<std::u16string> parents = launcher::PathAndParents(path16);
+  FUZZ_CHECK(!parents.empty());
+  FUZZ_CHECK(path16.compare(0, parents[0].size(), parents[0]) == 0);
+  for (std::size_t i = 1; i < parents.size(); ++i) {
+    FUZZ_CHECK(parents[i].size() < parents[i - 1].size());
+    FUZZ_CHECK(parents[i - 1].compare(0, parents[i].size(), parents[i]) == 0);
+    const char16_t cut = parents[i - 1][parents[i].size()];
+    const char16_t last = parents[i].back();
+    FUZZ_CHECK(cut == u'\\' || cut == u'/' || last == u'\\' || last == u'/');
   }
-  FUZZ_CHECK(!launcher::IsSameOrBelow(rest, u""));
 
   const int n = static_cast<int>(padding % 128);
   const std::optional<std::string> sibling = launcher::StagingSibling(stagingBase, n, launcher::kMaxPathChars);
@@ -89,9 +90,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
              (n >= 1 && n <= launcher::kMaxStagingSiblings && siblingWhole.size() <= launcher::kMaxPathChars));
   if (sibling) FUZZ_CHECK(*sibling == siblingWhole);
 
-  const std::u16string lock = launcher::StagingLockName(directory16);
-  FUZZ_CHECK(lock.size() == 33 && lock.compare(0, 17, u"Local\\RavWLSetup.") == 0);
+  std::string_view numbers = input;
+  const launcher::DirectoryIdentity identity{fuzz::TakeInteger<std::uint32_t>(numbers),
+                                             fuzz::TakeInteger<std::uint64_t>(numbers)};
+  const std::u16string lock = launcher::StagingLockName(identity);
+  FUZZ_CHECK(lock.size() == 42 && lock.compare(0, 17, u"Local\\RavWLSetup.") == 0 && lock[25] == u'.');
+  const std::string digits(lock.begin() + 17, lock.end());
+  FUZZ_CHECK(std::strtoul(digits.substr(0, 8).c_str(), nullptr, 16) == identity.volumeSerial);
+  FUZZ_CHECK(std::strtoull(digits.substr(9).c_str(), nullptr, 16) == identity.fileIndex);
   for (std::size_t i = 17; i < lock.size(); ++i) {
+    if (i == 25) continue;
     FUZZ_CHECK((lock[i] >= u'0' && lock[i] <= u'9') || (lock[i] >= u'A' && lock[i] <= u'F'));
   }
   return 0;

@@ -5,22 +5,32 @@
 
 namespace launcher {
 
-DWORD GetSetupErrorCode() {
-  DWORD result = 0;
+StatusReading GetSetupErrorCode(bool log) {
+  StatusReading reading;
   rav::UniqueHkey key;
   LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\RavSetup\\Status", 0, KEY_READ, key.put());
   if (status != ERROR_SUCCESS) {
-    DebugPrint("Error!!! Failed to open registry to get setup error code. Reason: %d", static_cast<int>(status));
-    return 0;
+    if (log) {
+      DebugPrint("Error!!! Failed to open registry to get setup error code. Reason: %d", static_cast<int>(status));
+    }
+    return reading;
   }
-  DWORD size = sizeof result;
-  status = RegQueryValueExA(key.get(), "ErrorCode", nullptr, nullptr, reinterpret_cast<BYTE*>(&result), &size);
+  FILETIME written = {};
+  if (RegQueryInfoKeyA(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                       nullptr, &written) == ERROR_SUCCESS) {
+    reading.keyWriteTime = (static_cast<std::uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
+  }
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  status = RegQueryValueExA(key.get(), "ErrorCode", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
   if (status != ERROR_SUCCESS) {
-    DebugPrint("Error!!! Failed to get setup error code. Reason: %d", static_cast<int>(status));
+    if (log) DebugPrint("Error!!! Failed to get setup error code. Reason: %d", static_cast<int>(status));
     // A failed read may have left part of a longer value in the buffer.
-    result = 0;
+    return reading;
   }
-  return result;
+  reading.valueRead = true;
+  reading.value = value;
+  return reading;
 }
 
 }  // namespace launcher

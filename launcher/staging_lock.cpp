@@ -1,15 +1,14 @@
 #include "launcher/staging_lock.h"
 
 #include "common/wide_text.h"
-#include "launcher/core/staging_rules.h"
 
 namespace launcher {
 
-StagingLock::StagingLock(const std::u16string& foldedStagingPath) {
+StagingLock::StagingLock(const DirectoryIdentity& temporaryDirectory) {
   // "Local\": two runs in one session share a temporary directory; users in
   // other sessions have their own (and per-session ones under remote
   // desktops), so they never meet in one staging directory.
-  const std::u16string name = StagingLockName(foldedStagingPath);
+  const std::u16string name = StagingLockName(temporaryDirectory);
   mutex_.reset(CreateMutexW(nullptr, FALSE, rav::as_wcstr(name)));
   if (!mutex_) {
     error_ = GetLastError();

@@ -3,9 +3,8 @@
 // removed until the end, so that a second Setup.exe started meanwhile (a
 // double click, a deployment tool that retries) neither deletes nor changes
 // the copy the first one runs from.
-#include <string>
-
 #include "common/win_resources.h"
+#include "launcher/core/staging_rules.h"
 
 namespace launcher {
 
@@ -13,10 +12,11 @@ class StagingLock {
  public:
   enum class State { kHeld, kBusy, kFailed };
 
-  // Takes the named mutex for the staging directory whose folded full path
-  // is given. A mutex whose owner was killed is taken over: it dies with
-  // its owner, so a killed run never blocks later ones.
-  explicit StagingLock(const std::u16string& foldedStagingPath);
+  // Takes the named mutex for the staging directory in the temporary
+  // directory of this identity, however its path is spelled. A mutex whose
+  // owner was killed is taken over: it dies with its owner, so a killed run
+  // never blocks later ones.
+  explicit StagingLock(const DirectoryIdentity& temporaryDirectory);
   ~StagingLock();
   StagingLock(const StagingLock&) = delete;
   StagingLock& operator=(const StagingLock&) = delete;

@@ -102,8 +102,9 @@ RunResult RunProgram(const RunOptions& options) {
 
   if (options.captureDebugOutput) {
     const rav::DebugLoopResult loop =
-        rav::ServeDebugEvents(process, options.timeout, [&result](const rav::DebugString& message) {
+        rav::ServeDebugEvents(process, options.timeout, [&result, &options](const rav::DebugString& message) {
           result.debugOutput.push_back({message.processId, message.text});
+          if (options.onDebugOutput) options.onDebugOutput(message.text);
         });
     result.timedOut = loop.timedOut;
   } else if (started->Wait(static_cast<DWORD>(options.timeout.count())) == WAIT_TIMEOUT) {

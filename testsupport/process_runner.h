@@ -30,6 +30,10 @@ struct RunOptions {
   // Called with the process ID as soon as the program has started (on the
   // runner's thread), so a test can look for its windows.
   std::function<void(DWORD)> onStarted;
+  // Called with each debug message (with captureDebugOutput, on the
+  // runner's thread) while the program waits in OutputDebugString: a test
+  // can act at a point of the program's run it names.
+  std::function<void(const std::string&)> onDebugOutput;
 };
 
 struct RunResult {

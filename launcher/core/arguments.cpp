@@ -23,6 +23,12 @@ std::string QuoteArgument(std::string_view argument) {
   quoted.append(argument.substr(0, at));
   quoted.push_back('"');
   quoted.append(argument.substr(at));
+  // The platform's rule: backslashes right before a quote escape it, so the
+  // ones that end the argument are doubled to leave the closing quote a
+  // quote (and give the program the backslashes as typed).
+  const std::size_t lastOther = argument.find_last_not_of('\\');
+  const std::size_t trailing = lastOther == std::string_view::npos ? argument.size() : argument.size() - lastOther - 1;
+  quoted.append(trailing, '\\');
   quoted.push_back('"');
   return quoted;
 }

@@ -17,8 +17,10 @@ bool IsHelpSwitch(std::string_view argument);
 bool NeedsQuotes(std::string_view argument);
 
 // Puts a double quote in front of the character before the first colon (at
-// the very start when the colon is the first character) and one at the end.
-// Arguments that need no quotes come back unchanged.
+// the very start when the colon is the first character) and one at the end;
+// backslashes that end the argument are doubled first, so that the program
+// reads the closing quote as one. Arguments that need no quotes come back
+// unchanged.
 std::string QuoteArgument(std::string_view argument);
 
 // Appends the argument and one blank when both fit in the argument text's

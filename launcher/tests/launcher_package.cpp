@@ -69,6 +69,14 @@ RunOptions LauncherPackage::Options(const std::vector<std::wstring>& arguments) 
   options.currentDirectory = workDir().wstring();
   options.environment = environment;
   options.captureOutput = true;
+  if (onLine) {
+    options.onDebugOutput = [onLine = onLine](const std::string& text) {
+      constexpr std::string_view kPrefix = "*** LAUNCHER ***: ";
+      std::string line = text.rfind(kPrefix, 0) == 0 ? text.substr(kPrefix.size()) : text;
+      while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+      onLine(line);
+    };
+  }
   return options;
 }
 

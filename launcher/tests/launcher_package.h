@@ -51,6 +51,9 @@ class LauncherPackage {
   std::filesystem::path workDir() const { return root() / L"work"; }
 
   std::vector<std::pair<std::wstring, std::optional<std::wstring>>> environment;
+  // Called with each debug line of Setup.exe (its prefix and line end
+  // removed) while Setup.exe waits: the test acts at that point of the run.
+  std::function<void(const std::string&)> onLine;
 
  private:
   testsupport::RunOptions Options(const std::vector<std::wstring>& arguments) const;

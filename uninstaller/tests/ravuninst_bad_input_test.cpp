@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "common/core/argument_quote.h"
-#include "common/process_start.h"
 #include "common/win_resources.h"
+#include "testsupport/host_side.h"
 #include "testsupport/registry_values.h"
 #include "testsupport/test_paths.h"
 #include "testsupport/text.h"
@@ -211,60 +211,6 @@ TEST_F(BadOverrides, ARefusedLocalizedStringsKeyFallsBackToTheDefaultKey) {
 
 // ---- The log ---------------------------------------------------------------------
 
-// Starts a Linux program (Wine starts one as a Unix process, whose end its
-// handle does not tell): the caller looks for what it did.
-void StartLinuxProgram(const std::wstring& commandLine) {
-  rav::ProcessStartW start;
-  start.commandLine = commandLine;
-  (void)rav::StartProcessW(start);  // not waited for: its handles close at once
-}
-
-// The Linux path of a Windows path, under Wine; empty elsewhere.
-std::wstring LinuxPath(const fs::path& path) {
-  using UnixFileName = char*(CDECL*)(const wchar_t*);
-  const auto unixFileName = reinterpret_cast<UnixFileName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (unixFileName == nullptr) return {};
-  // Wine hands out the name from the process heap.
-  const rav::UniqueHeapBlock name(unixFileName(path.c_str()));
-  if (!name) return {};
-  const std::string narrow(static_cast<const char*>(name.get()));
-  return std::wstring(narrow.begin(), narrow.end());
-}
-
-// A directory link at `link` to `target`: the platform's own where it makes
-// one; under Wine (whose CreateSymbolicLink makes none) from the Linux side.
-// True when the platform shows it as a reparse point.
-bool IsReparsePoint(const fs::path& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-bool MakeDirectoryLink(const fs::path& link, const fs::path& target) {
-  CreateSymbolicLinkW(link.c_str(), target.c_str(),
-                      SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
-  if (!IsReparsePoint(link)) {
-    const std::wstring linuxLink = LinuxPath(link);
-    const std::wstring linuxTarget = LinuxPath(target);
-    if (linuxLink.empty() || linuxTarget.empty()) return false;
-    StartLinuxProgram(L"Z:\\bin\\ln -s \"" + linuxTarget + L"\" \"" + linuxLink + L"\"");
-    for (int i = 0; i < 100 && !IsReparsePoint(link); ++i) Sleep(50);
-  }
-  return IsReparsePoint(link);
-}
-
-// Removes the link itself: under Wine from the Linux side again (Wine's
-// RemoveDirectory would remove an empty target through it).
-void RemoveLink(const fs::path& link) {
-  const std::wstring linuxLink = LinuxPath(link);
-  if (linuxLink.empty()) {
-    RemoveDirectoryW(link.c_str());
-    return;
-  }
-  StartLinuxProgram(L"Z:\\bin\\rm -f \"" + linuxLink + L"\"");
-  for (int i = 0; i < 100 && GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
-}
-
 using BadLog = UninstallerTest;
 
 // Running as administrator, ravuninst would append its lines and the
@@ -295,7 +241,9 @@ TEST_F(BadLog, ALogThatLeadsElsewhereIsNotWritten) {
       // itself and refused the same way. Neither platform opens a directory
       // link as a file, so the reason is the failed open.
       {"a link to a directory",
-       [](const fs::path& log, const fs::path& other) { return MakeDirectoryLink(log, other.parent_path()); },
+       [](const fs::path& log, const fs::path& other) {
+         return testsupport::MakeDirectoryLink(log, other.parent_path());
+       },
        nullptr},
   };
   for (const Row& row : rows) {
@@ -319,8 +267,8 @@ TEST_F(BadLog, ALogThatLeadsElsewhereIsNotWritten) {
     EXPECT_EQ(testsupport::ReadFile(other), "precious\n") << "nothing was written through the name";
     EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere.path()), fs::directory_iterator()), 1)
         << "nothing was made there";
-    if (IsReparsePoint(LogFile())) {
-      RemoveLink(LogFile());
+    if (testsupport::IsReparsePoint(LogFile())) {
+      testsupport::RemoveLink(LogFile());
     } else {
       fs::remove(LogFile());
     }

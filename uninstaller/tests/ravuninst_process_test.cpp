@@ -13,6 +13,7 @@
 #include "testsupport/screenshot.h"
 #include "testsupport/test_paths.h"
 #include "testsupport/text.h"
+#include "testsupport/tokens.h"
 #include "uninstaller/tests/uninstaller_driver.h"
 
 namespace uninstaller_test {
@@ -41,20 +42,6 @@ std::vector<std::string> TraceAfterCommandLine(const RunResult& run) {
   std::vector<std::string> lines = run.DebugLines();
   if (!lines.empty()) lines.erase(lines.begin());
   return lines;
-}
-
-// Restricted token: the Administrators group only as deny-only.
-rav::UniqueHandle StandardUserToken() {
-  rav::UniqueHandle processToken;
-  OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, processToken.put());
-  SID_IDENTIFIER_AUTHORITY ntAuthority = SECURITY_NT_AUTHORITY;
-  rav::UniqueSid administrators;
-  AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                           administrators.put());
-  SID_AND_ATTRIBUTES denyOnly = {administrators.get(), 0};
-  rav::UniqueHandle restricted;
-  CreateRestrictedToken(processToken.get(), 0, 1, &denyOnly, 0, nullptr, 0, nullptr, restricted.put());
-  return restricted;
 }
 
 using Uninstaller = UninstallerTest;
@@ -420,7 +407,7 @@ TEST_F(VerboseMode, NoRestartWithoutAQuestionAnsweredOk) {
 
 TEST_F(VerboseMode, AStandardUserIsWarnedAndNothingRuns) {
   EngineDir engine("exit 0\n");
-  rav::UniqueHandle token = StandardUserToken();
+  rav::UniqueHandle token = testsupport::StandardUserToken();
   ASSERT_TRUE(token);
   {
     UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine), token.get());
@@ -491,7 +478,7 @@ TEST_F(GermanUserInLocale, DriverModeNamesTheAdapterAndAsksToRestartInGerman) {
 
 TEST_F(GermanUserInLocale, AStandardUserIsWarnedInGerman) {
   EngineDir engine("exit 0\n");
-  rav::UniqueHandle token = StandardUserToken();
+  rav::UniqueHandle token = testsupport::StandardUserToken();
   UninstallerRun run(L"ravuninst.exe", L"verbose " + engine.RootDirArgument(), Environment(&engine), token.get());
   const MessageBoxSeen warning = run.WaitForMessageBox();
   EXPECT_EQ(warning.caption, texts_.errorCaption);

@@ -8,6 +8,8 @@
 #include "launcher/core/debug_prefix.h"
 #include "launcher/core/launch_entry.h"
 #include "launcher/core/launcher_paths.h"
+#include "launcher/core/setup_result.h"
+#include "launcher/core/staged_tree.h"
 #include "launcher/core/staging_rules.h"
 
 namespace launcher {
@@ -76,6 +78,12 @@ TEST(Arguments, QuotesDrivePathsThatHoldBlanks) {
       {"/extract_all:C:\\My Dir", "/extract_al\"l:C:\\My Dir\""},
       {"a:b\tc", "a:b\tc"},  // a tab is no blank
       {"x: ", "\"x: \""},
+      // Backslashes that end the argument are doubled before the closing
+      // quote, which would otherwise read as a literal quote.
+      {"/f1C:\\My Files\\", "/f1\"C:\\My Files\\\\\""},
+      {"C:\\a b\\\\", "\"C:\\a b\\\\\\\\\""},
+      {"C:\\a b\\c", "\"C:\\a b\\c\""},
+      {"/f1\"C:\\a b\\", "/f1\"\"C:\\a b\\\\\""},
   };
   for (const auto& [argument, expected] : cases) {
     EXPECT_EQ(QuoteArgument(argument), expected) << argument;
@@ -142,30 +150,38 @@ TEST(LauncherPaths, IniAndStagingPathsMustFitThePathBuffer) {
   EXPECT_FALSE(StagingDirectory(std::string(kMaxPathChars - 9, 't')).has_value());
 }
 
-TEST(StagingRules, APackageIsInsideOnlyAtOrBelowTheWholeDirectoryName) {
+std::string Utf8(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+
+TEST(StagingRules, PathAndParentsWalkUpToTheRoot) {
   struct Case {
     const char16_t* path;
-    const char16_t* directory;
-    bool inside;
+    std::vector<std::u16string> expected;
   };
   const Case cases[] = {
-      {u"C:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP", true},
-      {u"C:\\T\\RAVWLSETUP\\", u"C:\\T\\RAVWLSETUP", true},
-      {u"C:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP\\", true},
-      {u"C:\\T\\RAVWLSETUP\\PKG\\SUB", u"C:\\T\\RAVWLSETUP", true},
-      {u"C:\\T\\RAVWLSETUP2", u"C:\\T\\RAVWLSETUP", false},
-      {u"C:\\T\\RAVWLSETUP.1", u"C:\\T\\RAVWLSETUP", false},
-      {u"C:\\T", u"C:\\T\\RAVWLSETUP", false},
-      {u"C:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP\\PKG", false},
-      {u"D:\\T\\RAVWLSETUP", u"C:\\T\\RAVWLSETUP", false},
-      {u"C:\\A", u"C:\\", true},
-      {u"C:\\T\\ravwlsetup", u"C:\\T\\RAVWLSETUP", false},  // the caller folds the case
-      {u"C:\\T", u"", false},
+      {u"C:\\a\\b", {u"C:\\a\\b", u"C:\\a", u"C:\\"}},
+      {u"C:\\a\\b\\", {u"C:\\a\\b", u"C:\\a", u"C:\\"}},
+      {u"C:\\", {u"C:\\"}},
+      {u"\\\\?\\C:\\t1\\RavWLSetup", {u"\\\\?\\C:\\t1\\RavWLSetup", u"\\\\?\\C:\\t1", u"\\\\?\\C:\\"}},
+      {u"\\\\srv\\share\\pkg\\sub", {u"\\\\srv\\share\\pkg\\sub", u"\\\\srv\\share\\pkg", u"\\\\srv\\share\\"}},
+      {u"\\\\srv\\share", {u"\\\\srv\\share"}},
+      {u"\\\\?\\UNC\\srv\\share\\pkg", {u"\\\\?\\UNC\\srv\\share\\pkg", u"\\\\?\\UNC\\srv\\share\\"}},
+      {u"C:/a/b", {u"C:/a/b", u"C:/a", u"C:/"}},
+      {u"relative\\dir", {u"relative\\dir"}},  // no root: only itself
+      {u"", {u""}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(IsSameOrBelow(c.path, c.directory), c.inside)
-        << std::string(c.path, c.path + std::char_traits<char16_t>::length(c.path));
+    EXPECT_EQ(PathAndParents(c.path), c.expected) << Utf8(c.path);
   }
+}
+
+TEST(StagingRules, NativePathsNameTheObjectManagersForm) {
+  EXPECT_EQ(NativePath(u"C:\\T\\RavWLSetup").value(), u"\\??\\C:\\T\\RavWLSetup");
+  EXPECT_EQ(NativePath(u"C:/T/x").value(), u"\\??\\C:\\T\\x");
+  EXPECT_EQ(NativePath(u"\\\\?\\C:\\T").value(), u"\\??\\C:\\T");
+  EXPECT_EQ(NativePath(u"\\\\srv\\share\\T").value(), u"\\??\\UNC\\srv\\share\\T");
+  EXPECT_FALSE(NativePath(u"T\\RavWLSetup").has_value());
+  EXPECT_FALSE(NativePath(u"\\T").has_value());
+  EXPECT_FALSE(NativePath(u"").has_value());
 }
 
 TEST(StagingRules, SiblingsAreNumberedFromOneToTheLimitAndFitThePathBuffer) {
@@ -177,16 +193,91 @@ TEST(StagingRules, SiblingsAreNumberedFromOneToTheLimitAndFitThePathBuffer) {
   EXPECT_FALSE(StagingSibling(std::string(kMaxPathChars - 2, 't'), 10, kMaxPathChars).has_value());
 }
 
-TEST(StagingRules, OneLockNamePerStagingDirectoryInTheSession) {
-  const std::u16string name = StagingLockName(u"C:\\USERS\\A\\TEMP\\RAVWLSETUP");
-  EXPECT_EQ(name.rfind(u"Local\\RavWLSetup.", 0), 0u);
-  EXPECT_EQ(name.size(), 17u + 16u);
-  EXPECT_EQ(StagingLockName(u"C:\\USERS\\A\\TEMP\\RAVWLSETUP\\"), name);
-  EXPECT_NE(StagingLockName(u"C:\\USERS\\B\\TEMP\\RAVWLSETUP"), name);
-  EXPECT_NE(StagingLockName(u"C:\\USERS\\A\\TEMP\\RAVWLSETUQ"), name);
-  // Both bytes of every code unit count.
-  EXPECT_NE(StagingLockName(u"C:\\\u0100"), StagingLockName(u"C:\\\u0000"));
-  EXPECT_EQ(PathHash(u""), 14695981039346656037ull);
+TEST(StagingRules, OneLockNamePerTemporaryDirectoryInTheSession) {
+  const DirectoryIdentity temp{0x43000000u, 0xA72B5Bu};
+  EXPECT_EQ(StagingLockName(temp), u"Local\\RavWLSetup.43000000.0000000000A72B5B");
+  EXPECT_NE(StagingLockName({0x43000001u, 0xA72B5Bu}), StagingLockName(temp));
+  EXPECT_NE(StagingLockName({0x43000000u, 0xA72B5Cu}), StagingLockName(temp));
+  // Every digit of both numbers counts.
+  EXPECT_EQ(StagingLockName({0xFEDCBA98u, 0x0123456789ABCDEFull}), u"Local\\RavWLSetup.FEDCBA98.0123456789ABCDEF");
+}
+
+StagedEntry File(std::string path, std::uint64_t size, std::uint64_t time) {
+  return {std::move(path), false, false, size, time};
+}
+StagedEntry Directory(std::string path) { return {std::move(path), true, false, 0, 0}; }
+
+TEST(StagedTree, AStartNeedsTheTreeAsItWasCopied) {
+  constexpr std::uint64_t kSecond = 10000000;
+  const std::vector<StagedEntry> copied = {File("prog.exe", 100, 50 * kSecond), Directory("sub"),
+                                           File("sub\\data.bin", 7, 60 * kSecond)};
+  struct Case {
+    const char* name;
+    std::vector<StagedEntry> found;
+    StagingCheck check;
+    std::optional<std::string> change;
+  };
+  const Case cases[] = {
+      {"as copied", copied, StagingCheck::kFirstStart, std::nullopt},
+      {"listed in another order, a FAT volume's rounded time",
+       {File("sub\\data.bin", 7, 61 * kSecond), Directory("sub"), File("prog.exe", 100, 49 * kSecond)},
+       StagingCheck::kFirstStart, std::nullopt},
+      {"a file dropped beside the program",
+       {copied[0], copied[1], copied[2], File("version.dll", 5, 0)}, StagingCheck::kFirstStart,
+       "version.dll was not staged"},
+      {"a file dropped before a later start", {copied[0], copied[1], copied[2], File("version.dll", 5, 0)},
+       StagingCheck::kLaterStart, std::nullopt},
+      {"a program of another size", {File("prog.exe", 101, 50 * kSecond), copied[1], copied[2]},
+       StagingCheck::kFirstStart, "prog.exe was changed"},
+      {"a program written later", {File("prog.exe", 100, 53 * kSecond), copied[1], copied[2]},
+       StagingCheck::kFirstStart, "prog.exe was changed"},
+      {"any other time before a later start", {File("prog.exe", 100, 50 * kSecond + 1), copied[1], copied[2]},
+       StagingCheck::kLaterStart, "prog.exe was changed"},
+      {"a missing file", {copied[0], copied[1]}, StagingCheck::kLaterStart, "sub\\data.bin is missing"},
+      {"a directory that became a link", {copied[0], {"sub", true, true, 0, 0}, copied[2]},
+       StagingCheck::kFirstStart, "sub was replaced"},
+      {"a file that became a directory", {Directory("prog.exe"), copied[1], copied[2]}, StagingCheck::kLaterStart,
+       "prog.exe was replaced"},
+      {"names compare exactly", {File("PROG.EXE", 100, 50 * kSecond), copied[1], copied[2]},
+       StagingCheck::kFirstStart, "prog.exe is missing"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FindStagingChange(copied, c.found, c.check), c.change) << c.name;
+  }
+  EXPECT_EQ(FindStagingChange({}, {}, StagingCheck::kFirstStart), std::nullopt);
+}
+
+TEST(SetupResult, TheErrorCodeCountsOnlyWhenThisRunWroteIt) {
+  const StatusReading none{};
+  const StatusReading old1603{true, 1603, 100};
+  const StatusReading old0{true, 0, 100};
+  struct Case {
+    const char* name;
+    StatusReading runStart, before, after;
+    ProgramRun run;
+    SetupResult expected;
+  };
+  const Case cases[] = {
+      {"written where there was none", none, none, {true, 5, 200}, {true, 0}, {5, ResultSource::kErrorCode}},
+      {"another value written", old0, old0, {true, 1603, 200}, {true, 0}, {1603, ResultSource::kErrorCode}},
+      {"the same value written again", old0, old0, {true, 0, 200}, {true, 7}, {0, ResultSource::kErrorCode}},
+      {"an earlier run's error, a crash", old1603, old1603, old1603, {true, 0xC0000005u},
+       {0xC0000005u, ResultSource::kExitCode}},
+      {"an earlier run's success, an error exit", old0, old0, old0, {true, 5}, {5, ResultSource::kExitCode}},
+      {"nothing written, success", none, none, none, {true, 0}, {0, ResultSource::kExitCode}},
+      {"a value deleted", old0, old0, none, {true, 3}, {3, ResultSource::kExitCode}},
+      {"a value that cannot be read now", old0, old0, {false, 0, 200}, {true, 4}, {4, ResultSource::kExitCode}},
+      {"not started, an earlier run's error", old1603, old1603, old1603, {false, 2}, {2, ResultSource::kStartError}},
+      {"not started after a program of this run failed", none, {true, 7, 200}, {true, 7, 200}, {false, 2},
+       {7, ResultSource::kErrorCode}},
+      {"not started after a program of this run succeeded", none, {true, 0, 200}, {true, 0, 200}, {false, 2},
+       {2, ResultSource::kStartError}},
+  };
+  for (const Case& c : cases) {
+    const SetupResult result = DecideSetupResult(c.runStart, c.before, c.after, c.run);
+    EXPECT_EQ(result.code, c.expected.code) << c.name;
+    EXPECT_EQ(result.source, c.expected.source) << c.name;
+  }
 }
 
 TEST(DebugLine, CutsTrimsEndsWithCrLfAndPrefixes) {
