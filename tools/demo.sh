@@ -14,6 +14,7 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 bin64=$build/x86_64/bin
 # How many times longer than usual the runner waits for a program.
 patience=1
+emulated=()
 
 if [ "$shipped" = 1 ]; then
   release=$build/release
@@ -36,6 +37,7 @@ if [ "$shipped" = 1 ]; then
     # build where there is one (the steps themselves run what ships).
     [ -f "$bin64/ravtrace.exe" ] && listener=$bin64/ravtrace.exe
     patience=10
+    emulated=(--emulated)
     export RAV_SESSION_I386=emulated
   fi
   "$src/tools/wow64-prefix.sh" "$template"
@@ -112,7 +114,7 @@ listener_pid=$!
 "$RAV_WINE" "$bin64/demo_runner.exe" --patience "$patience" --wait-event 'Local\RavDemoTraceReady' >/dev/null 2>&1 || true
 
 set +e
-"$RAV_WINE" "$bin64/demo_runner.exe" --patience "$patience" --tracer "$("$RAV_WINE" winepath -w "$tracer")" \
+"$RAV_WINE" "$bin64/demo_runner.exe" --patience "$patience" "${emulated[@]}" --tracer "$("$RAV_WINE" winepath -w "$tracer")" \
   "$("$RAV_WINE" winepath -w "$package")" "$("$RAV_WINE" winepath -w "$demo/work")" "$("$RAV_WINE" winepath -w "$trace")"
 failures=$?
 set -e
@@ -131,6 +133,14 @@ if "$RAV_WINE" "$tracer" collect "$("$RAV_WINE" winepath -w "$bundle")" 2>"$demo
   [ -s "$bundle" ]; then
   sed 's/^/  /' "$demo/collect.err"
   grep '^== ' "$bundle" | tr -d '\r' | sed 's/^/  /'
+  # The co-installer lies in the 64-bit System32, which a 32-bit ravtrace
+  # sees only past its file-system redirection.
+  if grep -q 'ravcoinst\.dll: .*\\System32\\ravcoinst\.dll: version ' "$bundle"; then
+    echo "  ok:     the bundle names the co-installer in the 64-bit System32, with its version"
+  else
+    echo "  FAILED: the bundle does not name the co-installer in the 64-bit System32"
+    failures=$((failures + 1))
+  fi
   printf 'Support bundle: %s\n' "$bundle"
 else
   sed 's/^/  /' "$demo/collect.err"

@@ -10,12 +10,13 @@
 //                 co-installer's removal clean-up runs);
 //   3. a failure: the engine reports an error; the error box shows it
 //                 (run under `ravtrace run` when a trace viewer is given).
-//   demo_runner [--patience N] [--tracer RAVTRACE] PACKAGE_DIR WORK_DIR TRACE_FILE
+//   demo_runner [--patience N] [--tracer RAVTRACE] [--emulated] PACKAGE_DIR WORK_DIR TRACE_FILE
 //   demo_runner [--patience N] --wait-event NAME   waits (30 s) until the named event is set
 // TRACE_FILE is where a trace viewer listening system-wide writes; each step
 // shows the lines that came in during it. --patience multiplies every wait
-// (a 32-bit program under emulation takes a minute to start). The exit code
-// is the number of checks that failed.
+// (a 32-bit program under emulation takes a minute to start); --emulated
+// says the 32-bit programs run under qemu-user, where a debugger gets none
+// of their debug output. The exit code is the number of checks that failed.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -81,6 +82,7 @@ struct Demo {
   fs::path installDir;
   fs::path log;  // ravwl.log in the temporary directory
   int patience = 1;
+  bool emulated = false;  // 32-bit programs under qemu-user
   std::uintmax_t traceSeen = 0;
   std::uintmax_t logSeen = 0;
   ULONGLONG started = 0;  // when the last program was started
@@ -309,7 +311,10 @@ struct Demo {
                   "the error box names the engine's error file and line");
     account.Check(result.exitCode == 150, tracer.empty() ? "ravuninst.exe exits with the engine's result, 150"
                                                         : "ravtrace run ends with ravuninst.exe's exit code, the engine's result 150");
-    if (!tracer.empty()) {
+    if (!tracer.empty() && emulated) {
+      account.Say("ravtrace run's printed trace: not checked: under qemu-user a debugger gets no debug output from "
+                  "a 32-bit program (natively it does, and so on Windows)");
+    } else if (!tracer.empty()) {
       account.Check(result.standardOutput.find("ravuninst.exe: WinMain: Verbose") != std::string::npos,
                     "ravtrace run printed ravuninst.exe's trace lines");
     }
@@ -338,6 +343,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring argument = argv[i];
     if (argument == L"--patience" && i + 1 < argc) {
       demo.patience = std::max(1, _wtoi(argv[++i]));
+    } else if (argument == L"--emulated") {
+      demo.emulated = true;
     } else if (argument == L"--tracer" && i + 1 < argc) {
       demo.tracer = argv[++i];
     } else if (argument == L"--wait-event" && i + 1 < argc) {
@@ -347,7 +354,8 @@ int wmain(int argc, wchar_t** argv) {
     }
   }
   if (rest.size() != 3) {
-    std::fputs("usage: demo_runner [--patience N] [--tracer RAVTRACE] PACKAGE_DIR WORK_DIR TRACE_FILE\n", stderr);
+    std::fputs("usage: demo_runner [--patience N] [--tracer RAVTRACE] [--emulated] PACKAGE_DIR WORK_DIR TRACE_FILE\n",
+               stderr);
     return 2;
   }
   demo.package = rest[0];
