@@ -1,11 +1,14 @@
 #include "testsupport/process_runner.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <atomic>
 #include <thread>
 
 #include "common/child_handles.h"
 #include "common/process_start.h"
+#include "common/win_resources.h"
 #include "testsupport/text.h"
 #include "common/debug_loop.h"
 
@@ -117,6 +120,16 @@ RunResult RunProgram(const RunOptions& options) {
   if (outputReader.joinable()) outputReader.join();
   if (errorReader.joinable()) errorReader.join();
   return result;
+}
+
+DWORD ChildProcessId(DWORD parent, const wchar_t* name) {
+  rav::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ParentProcessID == parent && SameName(entry.szExeFile, name)) return entry.th32ProcessID;
+  }
+  return 0;
 }
 
 }  // namespace testsupport

@@ -51,6 +51,10 @@ struct RunResult {
 
 RunResult RunProgram(const RunOptions& options);
 
+// The process that `parent` started from the image `name` (a file name,
+// letter case aside), 0 while there is none.
+DWORD ChildProcessId(DWORD parent, const wchar_t* name);
+
 // The same on a thread of its own, so the test can work with the program's
 // windows while it runs.
 inline std::future<RunResult> RunProgramAsync(RunOptions options) {

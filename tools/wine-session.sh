@@ -91,6 +91,7 @@ start)
   WINEPREFIX=$prefix
   WINEDEBUG=-all
   WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+  update=(-u)
   if [ "${RAV_SESSION_I386:-}" = emulated ]; then
     # A session for the shipped 32-bit programs where the kernel runs none:
     # its 32-bit programs run under qemu-user (tools/i386-emulation.sh),
@@ -99,6 +100,9 @@ start)
     WINELOADER=$RAV_WINE
     RAV_QEMU_I386=1
     write_env DISPLAY WINEPREFIX RAV_WINE WINELOADER RAV_QEMU_I386 WINEDEBUG WINEDLLOVERRIDES
+    # Its prefix comes booted (tools/wow64-prefix.sh): a forced update
+    # would run the 32-bit half of the boot again, minutes under emulation.
+    update=()
   elif "$here/can-run-32bit.sh" >/dev/null; then
     RAV_WINE=wine
     write_env DISPLAY WINEPREFIX RAV_WINE WINEDEBUG WINEDLLOVERRIDES
@@ -112,7 +116,7 @@ start)
 
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
   # First use creates the prefix (about 20 s); later runs only update it.
-  timeout 300 "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
+  timeout 300 "$RAV_WINE" wineboot "${update[@]}" </dev/null >/dev/null 2>&1 || true
   # No crash dialog: a crashing test program must end, not wait for a click.
   timeout 60 "$RAV_WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   # Wine's own fonts (Tahoma, and Marlett for the caption buttons) from
@@ -130,7 +134,7 @@ start)
   timeout 20 wineserver -k || true
   timeout 60 wineserver -w
   setsid wineserver -p -f </dev/null >/dev/null 2>&1 &
-  timeout 300 "$RAV_WINE" wineboot -u </dev/null >/dev/null 2>&1 || true
+  timeout 300 "$RAV_WINE" wineboot "${update[@]}" </dev/null >/dev/null 2>&1 || true
   # Hold the desktop for the whole run, so that no test program starts the
   # desktop process and leaves it holding the program's output.
   if [ -n "${4:-}" ]; then

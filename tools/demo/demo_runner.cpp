@@ -18,7 +18,6 @@
 // says the 32-bit programs run under qemu-user, where a debugger gets none
 // of their debug output. The exit code is the number of checks that failed.
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -27,7 +26,6 @@
 #include <vector>
 
 #include "common/core/argument_quote.h"
-#include "common/win_resources.h"
 #include "testsupport/dir_tree.h"
 #include "testsupport/process_runner.h"
 #include "testsupport/screenshot.h"
@@ -54,17 +52,6 @@ constexpr char kUsageOnConsole[] =
 bool Is32BitProgram(const fs::path& program) {
   DWORD type = 0;
   return GetBinaryTypeW(program.c_str(), &type) && type == SCS_32BIT_BINARY;
-}
-
-// The process that `parent` started from the image `name`, 0 while there is none.
-DWORD ChildProcess(DWORD parent, const wchar_t* name) {
-  rav::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, name) == 0) return entry.th32ProcessID;
-  }
-  return 0;
 }
 
 std::string LineWith(const std::vector<std::string>& lines, const std::string& text) {
@@ -295,7 +282,7 @@ struct Demo {
     if (!tracer.empty()) {
       const DWORD viewer = processId;
       const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(Wait(60s).count());
-      while ((processId = ChildProcess(viewer, L"ravuninst.exe")) == 0 && GetTickCount64() < until) Sleep(20);
+      while ((processId = testsupport::ChildProcessId(viewer, L"ravuninst.exe")) == 0 && GetTickCount64() < until) Sleep(20);
     }
     const testsupport::MessageBoxSeen confirm = testsupport::WaitForMessageBox(processId, Wait(30s));
     account.Say("box \"" + Narrow(confirm.caption) + "\", answer: OK");

@@ -5,7 +5,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <tlhelp32.h>
 
 #include <functional>
 #include <iostream>
@@ -401,23 +400,13 @@ TEST_F(MisbehavingEngine, ManyProgressLinesAllPassThroughTheBar) {
   EXPECT_EQ(result.exitCode, 0u);
 }
 
-// The child that `parent` started, by its image name.
-DWORD ChildProcess(DWORD parent, const wchar_t* image) {
-  rav::UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32W entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-    if (entry.th32ParentProcessID == parent && _wcsicmp(entry.szExeFile, image) == 0) return entry.th32ProcessID;
-  }
-  return 0;
-}
-
 // The engine that the run started, to watch or end; none when it has not
 // appeared within 5 s.
 rav::UniqueHandle EngineOf(UninstallerRun& run) {
   DWORD engineId = 0;
   for (int i = 0; i < 500 && engineId == 0; ++i) {
-    engineId = ChildProcess(run.processId(), L"ravengine64.exe") + ChildProcess(run.processId(), L"ravengine32.exe");
+    engineId = testsupport::ChildProcessId(run.processId(), L"ravengine64.exe") +
+               testsupport::ChildProcessId(run.processId(), L"ravengine32.exe");
     if (engineId == 0) std::this_thread::sleep_for(10ms);
   }
   return rav::UniqueHandle(engineId == 0 ? nullptr : OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, engineId));
